@@ -1,0 +1,6 @@
+#include "app/globals.h"
+
+HINSTANCE AppInstance;
+HWND MainWindow;
+HANDLE PortHandle;
+DWORD PortNumber;

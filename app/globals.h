@@ -1,0 +1,19 @@
+// Process-wide state of the program's one thread.
+#ifndef TACTIVIEW_GLOBALS_H
+#define TACTIVIEW_GLOBALS_H
+
+#include <windows.h>
+
+extern HINSTANCE AppInstance; // the executable, for strings and icons
+extern HWND MainWindow;       // the main dialog, set first in its WM_INITDIALOG
+extern HANDLE PortHandle;     // the open serial port, or NULL
+extern DWORD PortNumber;      // COMn in use or to be used; 0 = none chosen
+
+// Timers of the main window.
+enum {
+    TIMER_STARTUP = 1,
+    TIMER_POLL = 2,
+    TIMER_TIMESTAMP = 3,
+};
+
+#endif

@@ -1,0 +1,90 @@
+// Receive state machine and report decoder. Bytes arrive one at a time; the
+// only resynchronisation is the end byte, so a start byte inside an open frame
+// is ordinary payload and anything outside a frame but a start byte is dropped.
+#include "protocol/glove_protocol.h"
+#include "protocol/window_effects.h"
+#include "display/log_line.h"
+#include "res/resource.h"
+
+ContactPicture ContactState;
+uint8_t FrameBuffer[FRAME_CAPACITY];
+uint32_t FrameLength;
+uint8_t ReceivedByte;
+
+static bool IsStartByte(uint8_t c)
+{
+    return c == FRAME_CONTACTS || c == FRAME_CONTACTS_TIMED || c == FRAME_TEXT;
+}
+
+void FeedByte(uint8_t c)
+{
+    if (FrameLength == 0) {
+        if (IsStartByte(c))
+            FrameBuffer[FrameLength++] = c;
+        return;
+    }
+    // Past the capacity bytes are consumed but not stored; the end byte still
+    // closes the frame, which then ends in its 64th stored byte.
+    if (FrameLength < FRAME_CAPACITY)
+        FrameBuffer[FrameLength++] = c;
+    if (c == FRAME_END) {
+        ProcessFrame();
+        FrameLength = 0;
+    }
+}
+
+// The box learns the mode from the first report after it became indeterminate;
+// once set, by a report or by the user, no report changes it.
+static void SettleModeBox(int controlId, int state)
+{
+    if (GetModeBox(controlId) == BOX_INDETERMINATE)
+        SetModeBox(controlId, state);
+}
+
+// Takes the timestamp from the two bytes before the end byte. A timed report
+// with fewer than two payload bytes carries none, and no pair either.
+static unsigned TakeTimestamp(const uint8_t *b, unsigned n, unsigned pairs)
+{
+    if (n < 4)
+        return 0;
+    ContactState.TimestampMs = b[n - 3] | ((uint32_t)b[n - 2] << TIMESTAMP_HIGH_SHIFT);
+    StartTimestampTimer();
+    return pairs - 1;
+}
+
+// Keeps the first MAX_GROUPS pairs as groups and returns the OR of the masks
+// of every pair, so that ground evidence beyond the fifth group still counts.
+static uint8_t TakeGroups(const uint8_t *b, unsigned pairs)
+{
+    uint8_t acc = 0;
+    ContactState.GroupCount = (uint8_t)(pairs < MAX_GROUPS ? pairs : MAX_GROUPS);
+    for (unsigned k = 0; k < pairs; k++) {
+        uint8_t left = b[2 * k + 1];
+        uint8_t right = b[2 * k + 2];
+        if (k < MAX_GROUPS)
+            ContactState.Groups[k] = (uint16_t)((right << 8) | left);
+        acc |= left | right;
+    }
+    return acc;
+}
+
+static void DecodeContactReport(const uint8_t *b, unsigned n)
+{
+    SettleModeBox(IDC_TIMESTAMPS, b[0] == FRAME_CONTACTS_TIMED ? BOX_CHECKED : BOX_UNCHECKED);
+    unsigned pairs = (n - 2) >> 1;
+    ContactState.TimestampMs = 0;
+    if (b[0] == FRAME_CONTACTS_TIMED)
+        pairs = TakeTimestamp(b, n, pairs);
+    if (TakeGroups(b, pairs) & CONTACT_GROUND)
+        SettleModeBox(IDC_GROUND, BOX_CHECKED);
+    RefreshDisplay();
+}
+
+void ProcessFrame(void)
+{
+    char line[LOG_LINE_SIZE];
+    FormatLogLine(line, FrameBuffer, FrameLength);
+    if (FrameBuffer[0] != FRAME_TEXT)
+        DecodeContactReport(FrameBuffer, FrameLength);
+    AppendLog(line);
+}

@@ -1,0 +1,72 @@
+// The bytes that cross the serial line to the glove box, the receive state
+// machine that assembles them into frames, and the decoded contact picture.
+// Nothing here depends on the platform; the window effects of a decoded frame
+// go through window_effects.h.
+#ifndef TACTIVIEW_GLOVE_PROTOCOL_H
+#define TACTIVIEW_GLOVE_PROTOCOL_H
+
+#include <stdint.h>
+
+// Two-letter commands; each is written as exactly two bytes with no terminator.
+#define CMD_QUERY_LEFT "CL"
+#define CMD_QUERY_RIGHT "CR"
+#define CMD_QUERY_SIGNATURE "CP"
+#define CMD_TIMESTAMPS_ON "T1"
+#define CMD_TIMESTAMPS_OFF "T0"
+#define CMD_GROUND_ON "G1"
+#define CMD_GROUND_OFF "G0"
+
+// Frame start and end bytes. Only the three start bytes open a frame, and the
+// end byte ends one wherever it occurs.
+enum {
+    FRAME_CONTACTS = 0x80,
+    FRAME_CONTACTS_TIMED = 0x81,
+    FRAME_TEXT = 0x82,
+    FRAME_END = 0x8F,
+};
+
+// At most this many bytes of one frame are kept, start and end byte included.
+constexpr unsigned FRAME_CAPACITY = 64;
+
+// One contact group per colour of the display.
+constexpr unsigned MAX_GROUPS = 5;
+
+// Bits of a ContactMask, one byte per glove per group. Bits 6 and 7 carry nothing.
+enum {
+    CONTACT_LITTLE = 0x01,
+    CONTACT_RING = 0x02,
+    CONTACT_MIDDLE = 0x04,
+    CONTACT_INDEX = 0x08,
+    CONTACT_THUMB = 0x10,
+    CONTACT_GROUND = 0x20,
+};
+
+// Timestamps are two 7-bit bytes, T_low | (T_high << 7), in milliseconds.
+constexpr unsigned TIMESTAMP_HIGH_SHIFT = 7;
+
+// The decoded contact picture of the last contact report. Groups[k] holds the
+// left glove's mask in its low byte and the right glove's in its high byte.
+struct ContactPicture {
+    uint8_t GroupCount;
+    uint16_t Groups[MAX_GROUPS];
+    uint32_t TimestampMs; // 0 = none shown
+};
+
+extern ContactPicture ContactState;
+
+// The frame being received; FrameLength 0 means no frame is open.
+extern uint8_t FrameBuffer[FRAME_CAPACITY];
+extern uint32_t FrameLength;
+
+// The byte that the port is read into before it is fed to the assembler.
+extern uint8_t ReceivedByte;
+
+// Advances the frame assembler by one received byte; a completed frame is
+// processed before this returns.
+void FeedByte(uint8_t c);
+
+// Acts on the completed frame FrameBuffer[0 .. FrameLength - 1]: logs it and,
+// for a contact report, updates ContactState and the mode boxes.
+void ProcessFrame(void);
+
+#endif

@@ -1,0 +1,22 @@
+// A stand-in for the main dialog: a real top-level window holding the
+// controls that the core and the log act on, with the ids and styles of the
+// program's own template.
+#ifndef TACTIVIEW_TEST_WINDOW_H
+#define TACTIVIEW_TEST_WINDOW_H
+
+#include <windows.h>
+
+#include <string>
+
+// Creates the window, sets MainWindow to it and returns it.
+HWND CreateTestMainWindow();
+void DestroyTestMainWindow();
+
+std::string LogText();
+DWORD LogLength();
+void LogSelection(DWORD *start, DWORD *end);
+
+// Dispatches this thread's messages for the given time.
+void PumpMessages(DWORD milliseconds);
+
+#endif
