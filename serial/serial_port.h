@@ -1,0 +1,25 @@
+// The one serial port to the glove box: opening COM<PortNumber> into
+// PortHandle, writing commands, draining received bytes into the frame
+// assembler, and listing which ports exist.
+#ifndef TACTIVIEW_SERIAL_PORT_H
+#define TACTIVIEW_SERIAL_PORT_H
+
+#include <windows.h>
+
+// Opens and configures COM<PortNumber> into PortHandle; nonzero on success.
+// On failure PortHandle is NULL.
+BOOL OpenPort(void);
+
+// Writes the characters of a zero-terminated command, without the terminator.
+void SendCommand(const char *text);
+
+// Feeds every byte the port holds to FeedByte, and returns once it holds none.
+void PollPort(void);
+
+// Called for each existing port, in ascending order of number; name is "COM<n>".
+typedef void (*PortReport)(const char *name, DWORD number, void *context);
+
+// Reports every port among COM1 to COM32 that exists; never opens one.
+void ListPorts(PortReport report, void *context);
+
+#endif
