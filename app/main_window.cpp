@@ -1,0 +1,214 @@
+#include "app/main_window.h"
+
+#include "app/globals.h"
+#include "app/port_dialog.h"
+#include "app/settings.h"
+#include "display/contact_display.h"
+#include "display/receive_log.h"
+#include "protocol/glove_protocol.h"
+#include "res/resource.h"
+#include "serial/serial_port.h"
+
+// Both timers tick every 100 ms: the start-up sequence runs on the first tick,
+// once the window is on screen, and the port is drained on every poll tick.
+constexpr UINT STARTUP_DELAY_MS = 100;
+constexpr UINT POLL_PERIOD_MS = 100;
+
+// Buttons that send one fixed command.
+struct QueryButton {
+    int id;
+    const char *command;
+};
+
+static const QueryButton QueryButtons[] = {
+    {IDC_QUERY_LEFT, CMD_QUERY_LEFT},
+    {IDC_QUERY_RIGHT, CMD_QUERY_RIGHT},
+    {IDC_QUERY_SIGNATURE, CMD_QUERY_SIGNATURE},
+};
+
+// Three-state boxes that switch a mode of the glove box with letter + digit.
+struct ModeToggle {
+    int id;
+    char letter;
+};
+
+static const ModeToggle ModeToggles[] = {
+    {IDC_TIMESTAMPS, 'T'},
+    {IDC_GROUND, 'G'},
+};
+
+static void SetAppIcon(HWND dialog, int classIndex, int size)
+{
+    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size,
+                             LR_SHARED);
+    SetClassLongPtrA(dialog, classIndex, (LONG_PTR)icon);
+}
+
+static void OnInitDialog(HWND dialog)
+{
+    MainWindow = dialog;
+    LoadSettings();
+    CreateDrawingObjects();
+    SetAppIcon(dialog, GCLP_HICON, 32);
+    SetAppIcon(dialog, GCLP_HICONSM, 16);
+    SendDlgItemMessageA(dialog, IDC_LOG, WM_SETFONT, (WPARAM)LogFont, FALSE);
+    RaiseLogLimit();
+    SetTimer(dialog, TIMER_STARTUP, STARTUP_DELAY_MS, NULL);
+}
+
+// The item goes directly above the system menu's Close.
+static void AddPortMenuItem(HWND dialog)
+{
+    char text[64];
+    LoadStringA(AppInstance, IDS_PORT_MENU, text, sizeof text);
+    InsertMenuA(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_STRING,
+                IDM_PORT_SELECT, text);
+}
+
+static BOOL ChoosePort(HWND dialog)
+{
+    return DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_PORT), dialog, PortDlgProc, 0) == IDOK;
+}
+
+// Opens the saved port, or asks for another until one opens or the user
+// cancels. The box is asked for its signature as soon as the port is open.
+static void OpenStartupPort(HWND dialog)
+{
+    for (;;) {
+        if (PortNumber != 0 && OpenPort()) {
+            SendCommand(CMD_QUERY_SIGNATURE);
+            return;
+        }
+        if (!ChoosePort(dialog))
+            return;
+    }
+}
+
+// Controls 13 to 18 follow each other in the template, so walking the window
+// order from the first reaches them all; the picture and the log come before.
+static void EnableCommands(HWND dialog, BOOL enable)
+{
+    for (HWND control = GetDlgItem(dialog, IDC_QUERY_LEFT); control;
+         control = GetWindow(control, GW_HWNDNEXT))
+        EnableWindow(control, enable);
+}
+
+// With a port the commands are usable and the port is polled; without one
+// the commands are greyed out and nothing is read.
+static void FollowPortState(HWND dialog)
+{
+    EnableCommands(dialog, PortHandle != NULL);
+    if (PortHandle)
+        SetTimer(dialog, TIMER_POLL, POLL_PERIOD_MS, NULL);
+    else
+        KillTimer(dialog, TIMER_POLL);
+}
+
+static void RunStartup(HWND dialog)
+{
+    KillTimer(dialog, TIMER_STARTUP);
+    AddPortMenuItem(dialog);
+    OpenStartupPort(dialog);
+    CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
+    CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);
+    FollowPortState(dialog);
+}
+
+static void ExpireTimestamp(HWND dialog)
+{
+    KillTimer(dialog, TIMER_TIMESTAMP);
+    ContactState.TimestampMs = 0;
+    RefreshDisplay();
+}
+
+static void OnTimer(HWND dialog, WPARAM timer)
+{
+    switch (timer) {
+    case TIMER_STARTUP:
+        RunStartup(dialog);
+        break;
+    case TIMER_POLL:
+        PollPort();
+        break;
+    case TIMER_TIMESTAMP:
+        ExpireTimestamp(dialog);
+        break;
+    }
+}
+
+// Switches a mode on from unchecked, off from checked or indeterminate, and
+// shows the mode just sent.
+static void ToggleMode(HWND dialog, const ModeToggle &toggle)
+{
+    char digit = IsDlgButtonChecked(dialog, toggle.id) == BST_UNCHECKED ? '1' : '0';
+    const char command[] = {toggle.letter, digit, '\0'};
+    SendCommand(command);
+    CheckDlgButton(dialog, toggle.id, (UINT)(digit - '0'));
+}
+
+// Enter and Escape arrive here as IDOK and IDCANCEL and, like every other id
+// not in the tables, do nothing: only the close command ends the window.
+static void OnCommand(HWND dialog, int id)
+{
+    for (const QueryButton &button : QueryButtons)
+        if (button.id == id)
+            SendCommand(button.command);
+    for (const ModeToggle &toggle : ModeToggles)
+        if (toggle.id == id)
+            ToggleMode(dialog, toggle);
+    if (id == IDC_CLEAR_LOG)
+        ClearLog();
+}
+
+// The old port is polled until the user confirms a new one. The commands and
+// polling then follow the new port, as after start-up, so that a user who had
+// cancelled at start-up can still begin; the mode boxes keep what they know.
+static void ChangePort(HWND dialog)
+{
+    if (!ChoosePort(dialog))
+        return;
+    if (PortHandle)
+        CloseHandle(PortHandle);
+    PortHandle = NULL;
+    OpenPort();
+    SendCommand(CMD_QUERY_SIGNATURE);
+    FollowPortState(dialog);
+}
+
+static void OnClose(HWND dialog)
+{
+    SaveSettings();
+    EndDialog(dialog, MAIN_CLOSED);
+}
+
+// Returns TRUE only for WM_INITDIALOG; FALSE elsewhere leaves the system its
+// own handling, such as moving, minimising and closing from the system menu.
+INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return TRUE;
+    case WM_TIMER:
+        OnTimer(dialog, wParam);
+        break;
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam));
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_PORT_SELECT)
+            ChangePort(dialog);
+        break;
+    case WM_CLOSE:
+        OnClose(dialog);
+        break;
+    case WM_ENDSESSION:
+        if (wParam)
+            SaveSettings();
+        break;
+    case WM_DRAWITEM:
+        DrawContacts((const DRAWITEMSTRUCT *)lParam);
+        break;
+    }
+    return FALSE;
+}
