@@ -1,0 +1,130 @@
+#include "sim_core.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace
+{
+
+Frame Bytes(std::initializer_list<int> bytes)
+{
+    Frame frame;
+    for (int b : bytes)
+        frame.push_back((uint8_t)b);
+    return frame;
+}
+
+std::vector<std::string> Commands(const std::string &received)
+{
+    CommandReader reader;
+    std::vector<std::string> found;
+    char command[3];
+    for (char c : received)
+        if (ReadCommand(&reader, (uint8_t)c, command))
+            found.push_back(command);
+    return found;
+}
+
+TEST(SimCommands, KnownPairsAreFoundAmongAnyOtherBytes)
+{
+    EXPECT_EQ(Commands("CPCLCR"), (std::vector<std::string>{"CP", "CL", "CR"}));
+    EXPECT_EQ(Commands("xCCPT1\r\nG0QQ"), (std::vector<std::string>{"CP", "T1", "G0"}));
+    // A command's second letter never starts the next one.
+    EXPECT_EQ(Commands("CPP"), (std::vector<std::string>{"CP"}));
+    EXPECT_TRUE(Commands("T2G").empty());
+}
+
+TEST(SimCommands, QueriesAreAnsweredAndModeCommandsSwitchSilently)
+{
+    SimModes modes;
+    Frame reply = AnswerCommand("CP", &modes);
+    ASSERT_GE(reply.size(), 3u);
+    EXPECT_EQ(reply.front(), 0x82);
+    EXPECT_EQ(reply.back(), 0x8F);
+    for (size_t i = 1; i + 1 < reply.size(); i++)
+        EXPECT_LT(reply[i], 0x80) << "a reply byte could end or open a frame";
+    EXPECT_NE(AnswerCommand("CL", &modes), AnswerCommand("CR", &modes));
+
+    EXPECT_TRUE(AnswerCommand("T1", &modes).empty());
+    EXPECT_TRUE(AnswerCommand("G1", &modes).empty());
+    EXPECT_TRUE(modes.timestamps && modes.ground);
+    AnswerCommand("T0", &modes);
+    EXPECT_FALSE(modes.timestamps);
+    EXPECT_TRUE(modes.ground);
+    AnswerCommand("G0", &modes);
+    EXPECT_FALSE(modes.ground);
+}
+
+TEST(SimReports, ModesDecideTheStartByteTimestampAndGroundContacts)
+{
+    const std::vector<Group> groups = {{0x08, 0x10}, {0x21, 0x20}};
+    SimModes modes;
+    EXPECT_EQ(ContactFrame(groups, modes, 5000), Bytes({0x80, 0x08, 0x10, 0x01, 0x00, 0x8F}));
+
+    modes.ground = true;
+    EXPECT_EQ(ContactFrame(groups, modes, 5000), Bytes({0x80, 0x08, 0x10, 0x21, 0x20, 0x8F}));
+
+    modes.timestamps = true;
+    // 272 ms is 0x10 | (0x02 << 7); the clock wraps at 16384 ms.
+    EXPECT_EQ(ContactFrame({}, modes, 272), Bytes({0x81, 0x10, 0x02, 0x8F}));
+    EXPECT_EQ(ContactFrame({}, modes, 16384 + 272), Bytes({0x81, 0x10, 0x02, 0x8F}));
+    EXPECT_EQ(ContactFrame({}, modes, 16383), Bytes({0x81, 0x7F, 0x7F, 0x8F}));
+}
+
+TEST(SimReports, StressReportsNeverRepeatAndStayWellFormed)
+{
+    std::mt19937 random(7);
+    SimModes modes;
+    std::set<Frame> distinct;
+    for (uint32_t counter = 0; counter < 5000; counter++) {
+        modes.timestamps = counter % 3 == 0;
+        Frame frame = ContactFrame(StressGroups(counter, &random), modes, counter * 5);
+        ASSERT_LE(frame.size(), 64u);
+        for (size_t i = 1; i + 1 < frame.size(); i++)
+            ASSERT_LT(frame[i], 0x80);
+        distinct.insert(frame);
+    }
+    EXPECT_EQ(distinct.size(), 5000u);
+}
+
+TEST(SimScenario, FramesPausesAndCommentsAreRead)
+{
+    std::vector<ScenarioStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("# the event\n80 08 10 8F\n\n  pause 500  # half a second\n"
+                              "81 05 03 10 02 8f\r\n8F 8F\n",
+                              &steps, &error))
+        << error;
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].bytes, Bytes({0x80, 0x08, 0x10, 0x8F}));
+    EXPECT_TRUE(steps[1].bytes.empty());
+    EXPECT_EQ(steps[1].pauseMs, 500u);
+    EXPECT_EQ(steps[2].bytes, Bytes({0x81, 0x05, 0x03, 0x10, 0x02, 0x8F}));
+    EXPECT_EQ(steps[3].bytes, Bytes({0x8F, 0x8F})); // malformed on purpose: sent as written
+}
+
+TEST(SimScenario, ErrorsNameTheirLine)
+{
+    const char *bad[] = {"80 8F\nwait 5\n",   "80 8F\n\n80 8G\n",   "80 8F\npause\n",
+                         "80 8F\npause -3\n", "80 8F\npause 5 6\n", "80 0808 8F\n"};
+    const char *line[] = {"line 2", "line 3", "line 2", "line 2", "line 2", "line 1"};
+    for (size_t i = 0; i < sizeof bad / sizeof bad[0]; i++) {
+        std::vector<ScenarioStep> steps;
+        std::string error;
+        EXPECT_FALSE(ParseScenario(bad[i], &steps, &error)) << bad[i];
+        EXPECT_NE(error.find(line[i]), std::string::npos) << error;
+    }
+    std::vector<ScenarioStep> steps;
+    std::string error;
+    EXPECT_FALSE(ParseScenario("# nothing but a comment\n", &steps, &error));
+}
+
+TEST(SimPacing, ElevenBitsAByteAt9600Baud)
+{
+    EXPECT_NEAR(1.0 / LineSeconds(1, 9600), 872.7, 0.1);
+    EXPECT_NEAR(LineSeconds(4, 9600), 4 * 11 / 9600.0, 1e-12);
+    EXPECT_EQ(HexText(Bytes({0x80, 0x08, 0x10, 0x8F})), "80 08 10 8F");
+}
+
+} // namespace

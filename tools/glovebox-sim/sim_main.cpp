@@ -1,0 +1,315 @@
+// glovebox-sim: behaves as a glove box on a serial line, so that tactiview
+// can be run, seen and tested without the hardware.
+#include "sim_core.h"
+#include "sim_line.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+
+const char Usage[] =
+    "usage: glovebox-sim [--demo | --scenario FILE [--loop] | --stress [--seed N]]\n"
+    "                    [--wine-prefix DIR --com N | --port COMn]\n"
+    "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
+    "                    [--transcript FILE] [--seconds S] [--frames N]\n"
+    "\n"
+    "Answers CP, CL and CR with text replies, switches timestamped reports with\n"
+    "T1/T0 and ground contacts with G1/G0, and sends contact reports: from a\n"
+    "scenario file (hex bytes or \"pause MS\" a line, '#' comments), from a\n"
+    "built-in demonstration (the default), or as fast as the line allows.\n"
+    "\n"
+    "On Linux the line is a pseudo-terminal, linked into a Wine prefix as COMn\n"
+    "with --wine-prefix and --com; on Windows it is the COM port named by --port.\n"
+    "Sending is paced at 9600 baud with 11 bits a byte unless --baud or --unpaced.\n";
+
+enum Mode { MODE_DEMO, MODE_SCENARIO, MODE_STRESS };
+
+struct Options {
+    Mode mode = MODE_DEMO;
+    std::string scenarioPath;
+    bool loop = false;
+    unsigned seed = 1;
+    LineOptions line;
+    unsigned baud = 9600; // 0: unpaced
+    SimModes modes;
+    std::string transcriptPath;
+    double seconds = 0; // 0: until stopped
+    unsigned long frames = 0;
+};
+
+using Clock = std::chrono::steady_clock;
+
+bool ParseNumber(const char *text, unsigned long max, unsigned long *value)
+{
+    char *end = nullptr;
+    unsigned long n = std::strtoul(text, &end, 10);
+    if (!*text || *end || n > max)
+        return false;
+    *value = n;
+    return true;
+}
+
+// Reads the options; on an error prints it with the usage and returns false.
+bool ParseOptions(int argc, char **argv, Options *o)
+{
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        const char *next = i + 1 < argc ? argv[i + 1] : nullptr;
+        unsigned long n = 0;
+        bool takesValue = a == "--scenario" || a == "--seed" || a == "--wine-prefix" ||
+                          a == "--com" || a == "--port" || a == "--baud" || a == "--transcript" ||
+                          a == "--seconds" || a == "--frames";
+        if (takesValue && !next) {
+            std::fprintf(stderr, "glovebox-sim: %s needs a value\n\n%s", a.c_str(), Usage);
+            return false;
+        }
+        bool ok = true;
+        if (a == "--demo")
+            o->mode = MODE_DEMO;
+        else if (a == "--scenario")
+            o->mode = MODE_SCENARIO, o->scenarioPath = argv[++i];
+        else if (a == "--loop")
+            o->loop = true;
+        else if (a == "--stress")
+            o->mode = MODE_STRESS;
+        else if (a == "--seed")
+            ok = ParseNumber(argv[++i], 0xFFFFFFFFul, &n), o->seed = (unsigned)n;
+        else if (a == "--wine-prefix")
+            o->line.winePrefix = argv[++i];
+        else if (a == "--com")
+            ok = ParseNumber(argv[++i], 255, &n) && n > 0, o->line.comNumber = (unsigned)n;
+        else if (a == "--port")
+            o->line.port = argv[++i];
+        else if (a == "--baud")
+            ok = ParseNumber(argv[++i], 4000000, &n) && n > 0, o->baud = (unsigned)n;
+        else if (a == "--unpaced")
+            o->baud = 0;
+        else if (a == "--timestamps")
+            o->modes.timestamps = true;
+        else if (a == "--ground")
+            o->modes.ground = true;
+        else if (a == "--transcript")
+            o->transcriptPath = argv[++i];
+        else if (a == "--seconds")
+            ok = ParseNumber(argv[++i], 1000000, &n), o->seconds = (double)n;
+        else if (a == "--frames")
+            ok = ParseNumber(argv[++i], 0xFFFFFFFFul, &n), o->frames = n;
+        else if (a == "--help" || a == "-h") {
+            std::fputs(Usage, stdout);
+            std::exit(0);
+        } else {
+            std::fprintf(stderr, "glovebox-sim: unknown argument \"%s\"\n\n%s", a.c_str(), Usage);
+            return false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "glovebox-sim: bad value \"%s\" for %s\n\n%s", argv[i], a.c_str(),
+                         Usage);
+            return false;
+        }
+    }
+    if (!o->line.winePrefix.empty() && o->line.comNumber == 0) {
+        std::fprintf(stderr, "glovebox-sim: --wine-prefix needs --com N\n\n%s", Usage);
+        return false;
+    }
+    return true;
+}
+
+bool LoadScenario(const std::string &path, std::vector<ScenarioStep> *steps)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "glovebox-sim: cannot read scenario %s\n", path.c_str());
+        return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!ParseScenario(text.str(), steps, &error)) {
+        std::fprintf(stderr, "glovebox-sim: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Everything the simulator does while it runs.
+struct Sim {
+    Options options;
+    std::vector<ScenarioStep> scenario;
+    size_t nextStep = 0;
+    unsigned demoIndex = 0;
+    uint32_t stressCounter = 0;
+    std::mt19937 random;
+    CommandReader reader;
+    std::deque<Frame> replies;
+    Clock::time_point start;
+    Clock::time_point lineFree;  // when the line has carried what was sent
+    Clock::time_point nextFrame; // when the next report or scenario frame is due
+    unsigned long framesSent = 0;
+    bool finished = false; // a scenario without --loop has run out
+    std::ofstream transcript;
+};
+
+uint32_t ElapsedMs(const Sim &sim)
+{
+    return (uint32_t)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sim.start)
+        .count();
+}
+
+void Record(Sim &sim, const char *what, const std::string &text)
+{
+    if (sim.transcript.is_open())
+        sim.transcript << ElapsedMs(sim) << ' ' << what << ' ' << text << '\n' << std::flush;
+}
+
+// The next frame of the chosen source, or an empty frame for a pause, which
+// then sets when the following one is due.
+Frame NextFrame(Sim &sim, unsigned *pauseMs)
+{
+    *pauseMs = 0;
+    switch (sim.options.mode) {
+    case MODE_SCENARIO: {
+        if (sim.nextStep == sim.scenario.size()) {
+            if (!sim.options.loop) {
+                sim.finished = true;
+                return Frame();
+            }
+            sim.nextStep = 0;
+        }
+        const ScenarioStep &step = sim.scenario[sim.nextStep++];
+        *pauseMs = step.pauseMs;
+        return step.bytes;
+    }
+    case MODE_STRESS:
+        return ContactFrame(StressGroups(sim.stressCounter++, &sim.random), sim.options.modes,
+                            ElapsedMs(sim));
+    case MODE_DEMO:
+    default: {
+        DemoStep step = DemoPattern(sim.demoIndex++);
+        *pauseMs = step.holdMs;
+        return ContactFrame(step.groups, sim.options.modes, ElapsedMs(sim));
+    }
+    }
+}
+
+bool Send(Sim &sim, const Frame &frame)
+{
+    if (!WriteLine(frame.data(), frame.size()))
+        return false;
+    Record(sim, "sent", HexText(frame));
+    Clock::time_point now = Clock::now();
+    if (sim.lineFree < now)
+        sim.lineFree = now;
+    if (sim.options.baud)
+        sim.lineFree += std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(LineSeconds(frame.size(), sim.options.baud)));
+    return true;
+}
+
+void TakeReceivedBytes(Sim &sim, const uint8_t *bytes, long count)
+{
+    char command[3];
+    for (long i = 0; i < count; i++) {
+        if (!ReadCommand(&sim.reader, bytes[i], command))
+            continue;
+        Record(sim, "received", command);
+        Frame reply = AnswerCommand(command, &sim.options.modes);
+        if (!reply.empty())
+            sim.replies.push_back(reply);
+    }
+}
+
+// Sends what is due once the line is free: replies first, then the source's
+// next frame. Returns false when the line has gone.
+bool SendDue(Sim &sim)
+{
+    Clock::time_point now = Clock::now();
+    if (now < sim.lineFree)
+        return true;
+    if (!sim.replies.empty()) {
+        bool ok = Send(sim, sim.replies.front());
+        sim.replies.pop_front();
+        return ok;
+    }
+    if (sim.finished || now < sim.nextFrame)
+        return true;
+    unsigned pauseMs = 0;
+    Frame frame = NextFrame(sim, &pauseMs);
+    sim.nextFrame = now + std::chrono::milliseconds(pauseMs);
+    if (frame.empty())
+        return true;
+    sim.framesSent++;
+    return Send(sim, frame);
+}
+
+bool TimeIsUp(const Sim &sim)
+{
+    if (sim.options.frames && sim.framesSent >= sim.options.frames && sim.replies.empty())
+        return true;
+    return sim.options.seconds > 0 &&
+           Clock::now() - sim.start >= std::chrono::duration<double>(sim.options.seconds);
+}
+
+// Milliseconds to wait for commands before something may be due to be sent.
+unsigned WaitMs(const Sim &sim)
+{
+    Clock::time_point due = sim.lineFree;
+    if (sim.replies.empty() && sim.nextFrame > due)
+        due = sim.nextFrame;
+    auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
+    return wait <= 0 ? 0 : wait > 50 ? 50 : (unsigned)wait;
+}
+
+int Run(Sim &sim, volatile int *stop)
+{
+    uint8_t buffer[256];
+    while (!*stop && !TimeIsUp(sim)) {
+        long n = ReadLine(buffer, sizeof buffer, WaitMs(sim));
+        if (n < 0 || !SendDue(sim)) {
+            std::fprintf(stderr, "glovebox-sim: the line has gone\n");
+            return 1;
+        }
+        TakeReceivedBytes(sim, buffer, n);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    static Sim sim;
+    if (!ParseOptions(argc, argv, &sim.options))
+        return 2;
+    if (sim.options.mode == MODE_SCENARIO && !LoadScenario(sim.options.scenarioPath, &sim.scenario))
+        return 2;
+    if (!sim.options.transcriptPath.empty()) {
+        sim.transcript.open(sim.options.transcriptPath, std::ios::trunc);
+        if (!sim.transcript) {
+            std::fprintf(stderr, "glovebox-sim: cannot write transcript %s\n",
+                         sim.options.transcriptPath.c_str());
+            return 2;
+        }
+    }
+    sim.random.seed(sim.options.seed);
+
+    static volatile int stop = 0;
+    CatchStopSignals(&stop);
+    std::string where, error;
+    if (!OpenLine(sim.options.line, &where, &error)) {
+        std::fprintf(stderr, "glovebox-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("glovebox-sim: ready on %s\n", where.c_str());
+    std::fflush(stdout);
+    sim.start = sim.lineFree = sim.nextFrame = Clock::now();
+    int status = Run(sim, &stop);
+    CloseLine();
+    std::printf("glovebox-sim: %lu frames sent\n", sim.framesSent);
+    return status;
+}
