@@ -1,0 +1,124 @@
+// winprobe: looks at and works another program's window from outside, as a
+// user would, through window messages only. Used by the end-to-end tests.
+//
+// usage: winprobe COMMAND CAPTION [ARGUMENT]
+//   wait CAPTION [MS]        wait until a top-level window of that caption exists
+//   gone CAPTION [MS]        wait until no such window exists
+//   text CAPTION ID          print the text of control ID (WM_GETTEXT)
+//   check CAPTION ID         print the state of button ID: 0, 1 or 2
+//   enabled CAPTION ID       print 1 when control ID is enabled, else 0
+//   click CAPTION ID         click button ID (BM_CLICK)
+//   syscommand CAPTION CMD   post WM_SYSCOMMAND with CMD (decimal or 0x hex)
+//   close CAPTION            post WM_CLOSE
+//   key CAPTION VK           post a key press to the window (VK decimal or 0x hex)
+//   answers CAPTION [MS]     exit 0 when the window answers a message within MS
+//   rect CAPTION ID          print the screen rectangle of control ID, or of the
+//                            window itself with ID 0: left top right bottom
+// Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+static int Usage()
+{
+    std::fputs("usage: winprobe wait|gone|text|check|enabled|click|syscommand|close|key|answers|"
+               "rect CAPTION [ARGUMENT]\n",
+               stderr);
+    return 2;
+}
+
+static HWND WaitForWindow(const char *caption, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FindWindowA(NULL, caption);
+        if (window || GetTickCount() - start >= ms)
+            return window;
+        Sleep(20);
+    }
+}
+
+static HWND Control(HWND window, const char *id)
+{
+    int n = (int)std::strtol(id, NULL, 0);
+    return n == 0 ? window : GetDlgItem(window, n);
+}
+
+static int PrintText(HWND control)
+{
+    LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> text(length + 1);
+    SendMessageA(control, WM_GETTEXT, (WPARAM)text.size(), (LPARAM)text.data());
+    std::fwrite(text.data(), 1, std::strlen(text.data()), stdout);
+    return 0;
+}
+
+static int PrintRect(HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+}
+
+static int Answers(HWND window, DWORD ms)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result) ? 0 : 1;
+}
+
+static int PostKey(HWND window, WPARAM key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 3)
+        return Usage();
+    const char *command = argv[1];
+    const char *argument = argc > 3 ? argv[3] : NULL;
+    DWORD ms = argument ? (DWORD)std::strtoul(argument, NULL, 0) : 5000;
+
+    if (!std::strcmp(command, "gone")) {
+        DWORD start = GetTickCount();
+        while (FindWindowA(NULL, argv[2]) && GetTickCount() - start < ms)
+            Sleep(20);
+        return FindWindowA(NULL, argv[2]) ? 1 : 0;
+    }
+    HWND window = WaitForWindow(argv[2], !std::strcmp(command, "wait") ? ms : 0);
+    if (!window)
+        return 1;
+    if (!std::strcmp(command, "wait"))
+        return 0;
+    if (!std::strcmp(command, "close"))
+        return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (!std::strcmp(command, "answers"))
+        return Answers(window, ms);
+    if (!argument)
+        return Usage();
+    if (!std::strcmp(command, "syscommand"))
+        return PostMessageA(window, WM_SYSCOMMAND, std::strtoul(argument, NULL, 0), 0) ? 0 : 1;
+    if (!std::strcmp(command, "key"))
+        return PostKey(window, std::strtoul(argument, NULL, 0));
+
+    HWND control = Control(window, argument);
+    if (!control)
+        return 1;
+    if (!std::strcmp(command, "text"))
+        return PrintText(control);
+    if (!std::strcmp(command, "check"))
+        return std::printf("%d\n", (int)SendMessageA(control, BM_GETCHECK, 0, 0)), 0;
+    if (!std::strcmp(command, "enabled"))
+        return std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0), 0;
+    if (!std::strcmp(command, "click"))
+        return SendMessageA(control, BM_CLICK, 0, 0), 0;
+    if (!std::strcmp(command, "rect"))
+        return PrintRect(control);
+    return Usage();
+}
