@@ -14,6 +14,8 @@
 //   answers CAPTION [MS]     exit 0 when the window answers a message within MS
 //   rect CAPTION ID          print the screen rectangle of control ID, or of the
 //                            window itself with ID 0: left top right bottom
+//   items CAPTION ID         print the number of entries of combo box ID
+//   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT
 // Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
 #include <windows.h>
 
@@ -25,7 +27,7 @@
 static int Usage()
 {
     std::fputs("usage: winprobe wait|gone|text|check|enabled|click|syscommand|close|key|answers|"
-               "rect CAPTION [ARGUMENT]\n",
+               "rect|items|choose CAPTION [ARGUMENT...]\n",
                stderr);
     return 2;
 }
@@ -120,5 +122,9 @@ int main(int argc, char **argv)
         return SendMessageA(control, BM_CLICK, 0, 0), 0;
     if (!std::strcmp(command, "rect"))
         return PrintRect(control);
+    if (!std::strcmp(command, "items"))
+        return std::printf("%d\n", (int)SendMessageA(control, CB_GETCOUNT, 0, 0)), 0;
+    if (!std::strcmp(command, "choose") && argc > 4)
+        return SendMessageA(control, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)argv[4]) == CB_ERR;
     return Usage();
 }
