@@ -1,0 +1,78 @@
+// Feeds arbitrary byte streams through the frame assembler, the report
+// decoder and the log-line builder, and stops at the first broken invariant:
+// at most 64 bytes stored per frame, at most five groups, no log line longer
+// than its buffer, text replies never touching the contact state, and one
+// log line for every frame that ends.
+#include "display/log_line.h"
+#include "protocol/glove_protocol.h"
+#include "protocol/window_effects.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static unsigned LinesLogged;
+static int Boxes[2];
+
+static void Check(bool ok, const char *what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "broken invariant: %s\n", what);
+        std::abort();
+    }
+}
+
+static int &Box(int controlId)
+{
+    return Boxes[controlId & 1];
+}
+
+int GetModeBox(int controlId)
+{
+    return Box(controlId);
+}
+
+void SetModeBox(int controlId, int state)
+{
+    Check(state == BOX_CHECKED || state == BOX_UNCHECKED, "a box set to indeterminate");
+    Box(controlId) = state;
+}
+
+void StartTimestampTimer(void) {}
+
+void RefreshDisplay(void) {}
+
+void AppendLog(const char *line)
+{
+    size_t length = std::strlen(line);
+    Check(length < LOG_LINE_SIZE, "a log line longer than its buffer");
+    Check(length >= 7 && line[length - 2] == '\r' && line[length - 1] == '\n',
+          "a log line without its line break");
+    LinesLogged++;
+}
+
+static void FeedOne(uint8_t c)
+{
+    const bool closes = FrameLength > 0 && c == FRAME_END;
+    const ContactPicture before = ContactState;
+    const unsigned linesBefore = LinesLogged;
+
+    FeedByte(c);
+
+    Check(FrameLength <= FRAME_CAPACITY, "more than 64 bytes stored");
+    Check(ContactState.GroupCount <= MAX_GROUPS, "more than five groups");
+    Check(LinesLogged == linesBefore + (closes ? 1 : 0), "not one log line per frame");
+    if (closes && FrameBuffer[0] == FRAME_TEXT)
+        Check(std::memcmp(&before, &ContactState, sizeof before) == 0,
+              "a text reply changed the contact state");
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FrameLength = 0;
+    ContactState = ContactPicture{};
+    Boxes[0] = Boxes[1] = BOX_INDETERMINATE;
+    for (size_t i = 0; i < size; i++)
+        FeedOne(data[i]);
+    return 0;
+}
