@@ -34,12 +34,14 @@ struct Point {
 // Dot centres by ContactMask bit: little, ring, middle, index, thumb, ground.
 const Point Dots[6] = {{97, 140}, {77, 175}, {57, 180}, {37, 160}, {15, 75}, {15, 180}};
 
-// Points on the outline: ends of its curves, and the tops of the finger tips
-// (the midpoints of their curves).
+// Points on the outline: ends of its curves, and the midpoints of the curves
+// at the wrist, between thumb and index finger and at the finger tips. (The
+// long curve of the palm's outer edge is left out: it is drawn as a few
+// straight pieces, which stray from it by more than the pen's width.)
 const Point OnOutline[] = {
-    {5, 70},        {15, 100}, {25, 70},       {30, 160},   {37.5, 178.75},
-    {45, 160},      {50, 180}, {57.5, 198.75}, {65, 180},   {70, 175},
-    {77.5, 193.75}, {85, 175}, {90, 140},      {97.5, 155}, {105, 140},
+    {5.625, 31.25}, {5, 70},   {15, 100}, {25, 70},       {27.5, 28.75}, {30, 160},
+    {37.5, 178.75}, {45, 160}, {50, 180}, {57.5, 198.75}, {65, 180},     {70, 175},
+    {77.5, 193.75}, {85, 175}, {90, 140}, {97.5, 155},    {105, 140},
 };
 
 // Points well away from every line, dot and label: the palm, inside the middle
@@ -216,13 +218,13 @@ class ContactDisplay : public ::testing::TestWithParam<Layout>
         return Pixel((int)lround(x), (int)lround(y));
     }
 
-    // Samples the dot's centre and points 40% of the way to its edge, and
+    // Samples the dot's centre and points 70% of the way to its edge, and
     // looks for an outline on the vertical through its centre.
     void ExpectDot(Hand hand, int bit, COLORREF colour)
     {
         SCOPED_TRACE((hand == LEFT ? "left dot " : "right dot ") + std::to_string(bit));
         double x = X(hand, Dots[bit].x), y = Y(Dots[bit].y);
-        double dx = X(hand, 2) - X(hand, 0), dy = Y(0) - Y(4);
+        double dx = X(hand, 3.5) - X(hand, 0), dy = Y(0) - Y(7);
         EXPECT_EQ(Rgb(At(x, y)), Rgb(colour));
         EXPECT_EQ(Rgb(At(x - dx, y)), Rgb(colour));
         EXPECT_EQ(Rgb(At(x + dx, y)), Rgb(colour));
