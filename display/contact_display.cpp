@@ -47,12 +47,12 @@ void CreateDrawingObjects(void)
 }
 
 // Ellipses drawn with no pen have no outline.
-static void DrawDots(uint8_t mask, unsigned colourIndex, HDC dc)
+static void DrawDots(HDC dc, uint8_t mask, unsigned colourIndex)
 {
     HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
     SelectObject(dc, colourIndex < MAX_GROUPS ? (HGDIOBJ)GroupBrushes[colourIndex]
                                               : GetStockObject(LTGRAY_BRUSH));
-    for (unsigned i = 0; i < 6; i++) {
+    for (unsigned i = 0; i < ARRAYSIZE(DotCentres); i++) {
         if (mask & (1u << i)) {
             POINT c = DotCentres[i];
             Ellipse(dc, c.x - 5, c.y - 10, c.x + 5, c.y + 10);
@@ -63,17 +63,17 @@ static void DrawDots(uint8_t mask, unsigned colourIndex, HDC dc)
 
 // Groups are painted in ascending order, so a contact that several groups
 // name shows the last one's colour; the idle pass paints only the rest.
-static void DrawHand(Hand hand, HDC dc)
+static void DrawHand(HDC dc, Hand hand)
 {
-    PolyBezier(dc, HandOutline, 34);
+    PolyBezier(dc, HandOutline, ARRAYSIZE(HandOutline));
     uint8_t named = 0;
     for (unsigned k = 0; k < ContactState.GroupCount; k++) {
         uint16_t group = ContactState.Groups[k];
         uint8_t mask = (uint8_t)(hand == RIGHT_HAND ? group >> 8 : group);
-        DrawDots(mask, k, dc);
+        DrawDots(dc, mask, k);
         named |= mask;
     }
-    DrawDots((uint8_t)~named, IDLE_COLOUR, dc);
+    DrawDots(dc, (uint8_t)~named, IDLE_COLOUR);
 }
 
 // The timestamp's opaque rectangle is filled even with no text, which blanks
@@ -102,8 +102,8 @@ void DrawContacts(const DRAWITEMSTRUCT *item)
     SetViewportOrgEx(dc, (r.left + r.right) >> 1, r.bottom, NULL);
     SelectObject(dc, OutlinePen);
     SetWindowExtEx(dc, HALF_WIDTH, HEIGHT, NULL);
-    DrawHand(RIGHT_HAND, dc);
+    DrawHand(dc, RIGHT_HAND);
     SetWindowExtEx(dc, -HALF_WIDTH, HEIGHT, NULL);
-    DrawHand(LEFT_HAND, dc);
+    DrawHand(dc, LEFT_HAND);
     DrawLabels(dc);
 }
