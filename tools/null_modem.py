@@ -99,12 +99,14 @@ def hold_in_own_session(slave):
 
 
 class Helper:
-    def __init__(self, prefix, ports, control):
+    def __init__(self, prefix):
         self.dosdevices = os.path.join(prefix, "dosdevices")
         self.ptys = {}
         self.links = []
         self.control = None
         self.request = b""
+
+    def make_ports(self, ports, control):
         os.makedirs(self.dosdevices, exist_ok=True)
         for spec in ports:
             self.add(spec)
@@ -183,9 +185,9 @@ def stop_on_signal(signum, frame):
 def run(args, ready=None):
     signal.signal(signal.SIGTERM, stop_on_signal)
     signal.signal(signal.SIGINT, stop_on_signal)
-    helper = None
+    helper = Helper(args.prefix)
     try:
-        helper = Helper(args.prefix, args.ports, args.control)
+        helper.make_ports(args.ports, args.control)
         if args.pidfile:
             with open(args.pidfile, "w") as f:
                 f.write("%d\n" % os.getpid())
@@ -199,8 +201,7 @@ def run(args, ready=None):
             os.write(ready, ("%s\n" % e).encode())
         raise
     finally:
-        if helper is not None:
-            helper.close()
+        helper.close()
         if args.pidfile and os.path.exists(args.pidfile):
             os.unlink(args.pidfile)
 
