@@ -1,0 +1,120 @@
+// The one serial port to the glove box. Every call is synchronous on the UI
+// thread: the read time-outs make reads return at once, so a poll timer can
+// drain the port without a reader thread, and writes simply wait until the
+// driver has taken their bytes.
+#include "serial/serial_port.h"
+
+#include "app/globals.h"
+#include "protocol/glove_protocol.h"
+
+#include <shlwapi.h>
+
+// The glove box's line: 9600 baud, 8 data bits, two stop bits. Parity, flow
+// control and the special characters are left as the driver has them.
+static const DWORD LineBaudRate = 9600;
+static const BYTE LineByteSize = 8;
+static const BYTE LineStopBits = TWOSTOPBITS;
+
+// An interval time-out of MAXDWORD with both totals zero makes ReadFile return
+// at once with whatever the driver holds, possibly nothing. Writes have no
+// time-out.
+static const COMMTIMEOUTS NonBlockingReads = {MAXDWORD, 0, 0, 0, 0};
+
+// "\\.\COM" and at most four digits: the device path of COM1 to COM9999.
+static const DWORD HighestPortNumber = 9999;
+
+// COM10 and above have no name in the DOS device namespace, so every port is
+// opened through the \\.\ prefix, which names the device itself.
+static BOOL FormatPortPath(char *path, int size)
+{
+    if (PortNumber > HighestPortNumber)
+        return FALSE;
+    wnsprintfA(path, size, "\\\\.\\COM%u", (unsigned)PortNumber);
+    return TRUE;
+}
+
+static void ApplyLineSettings(HANDLE port)
+{
+    DCB dcb;
+    ZeroMemory(&dcb, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    GetCommState(port, &dcb);
+    dcb.BaudRate = LineBaudRate;
+    dcb.ByteSize = LineByteSize;
+    dcb.StopBits = LineStopBits;
+    SetCommState(port, &dcb);
+}
+
+// A number too large for the path is refused rather than cut short, which
+// would open another port. A port whose time-outs cannot be set is closed
+// again: its reads could block the UI thread.
+BOOL OpenPort(void)
+{
+    char path[12];
+    COMMTIMEOUTS timeouts = NonBlockingReads;
+
+    PortHandle = NULL;
+    if (!FormatPortPath(path, sizeof path))
+        return FALSE;
+    HANDLE port = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (port == INVALID_HANDLE_VALUE)
+        return FALSE;
+    ApplyLineSettings(port);
+    if (!SetCommTimeouts(port, &timeouts)) {
+        CloseHandle(port);
+        return FALSE;
+    }
+    PortHandle = port;
+    return TRUE;
+}
+
+void SendCommand(const char *text)
+{
+    DWORD written;
+    WriteFile(PortHandle, text, (DWORD)lstrlenA(text), &written, NULL);
+}
+
+// One byte per read: the assembler takes bytes one at a time anyway, and the
+// poll reads only what has arrived since the last tick.
+void PollPort(void)
+{
+    DWORD count;
+    while (ReadFile(PortHandle, &ReceivedByte, 1, &count, NULL) && count != 0)
+        FeedByte(ReceivedByte);
+}
+
+// A COMMCONFIG as GetDefaultCommConfigA expects it: its size in the first
+// word, everything else zero.
+static void PrepareCommConfig(COMMCONFIG *config, DWORD *size)
+{
+    ZeroMemory(config, sizeof *config);
+    config->dwSize = sizeof *config;
+    *size = sizeof *config;
+}
+
+static BOOL PortExists(const char *name)
+{
+    COMMCONFIG config;
+    DWORD size;
+    PrepareCommConfig(&config, &size);
+    return GetDefaultCommConfigA(name, &config, &size);
+}
+
+// A port exists when the system has a default configuration for it, which
+// asks the driver without opening the port, so ports in use are listed too.
+// The configuration manager is held loaded for the whole scan so that the 32
+// look-ups do not each load and unload it.
+void ListPorts(PortReport report, void *context)
+{
+    static const DWORD LastListedPort = 32;
+    char name[8];
+
+    HMODULE configManager = LoadLibraryA("cfgmgr32.dll");
+    for (DWORD n = 1; n <= LastListedPort; n++) {
+        wnsprintfA(name, sizeof name, "COM%u", (unsigned)n);
+        if (PortExists(name))
+            report(name, n, context);
+    }
+    if (configManager)
+        FreeLibrary(configManager);
+}

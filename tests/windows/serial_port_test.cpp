@@ -1,0 +1,235 @@
+// The serial port against pseudo-terminals that tools/null_modem.py links into
+// the prefix: TEST_PORT is the program's port, FAR_PORT its other end, and
+// CONTROL_PORT tells what line settings TEST_PORT has reached the device with.
+#include "serial/serial_port.h"
+
+#include "app/globals.h"
+#include "protocol/glove_protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+
+// Opens a port of the helper directly, with reads that wait up to the given
+// time for a full buffer.
+HANDLE OpenHelperPort(DWORD number, DWORD readTimeoutMs)
+{
+    char path[32];
+    wsprintfA(path, "\\\\.\\COM%lu", number);
+    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    COMMTIMEOUTS timeouts = {0, 0, readTimeoutMs, 0, 0};
+    SetCommTimeouts(h, &timeouts);
+    PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
+    return h;
+}
+
+void Write(HANDLE h, const std::string &bytes)
+{
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    ASSERT_EQ(written, bytes.size());
+}
+
+// Whatever arrives within the read time-out, up to 64 bytes.
+std::string ReadAvailable(HANDLE h)
+{
+    char buffer[64];
+    DWORD count = 0;
+    ReadFile(h, buffer, sizeof buffer, &count, NULL);
+    return std::string(buffer, count);
+}
+
+// "<baud> <data bits> <stop bits> <parity> <flow>" as the device has them.
+std::string LineSettings(DWORD number)
+{
+    HANDLE control = OpenHelperPort(CONTROL_PORT, 2000);
+    char request[32];
+    Write(control, std::string(request, wsprintfA(request, "LINE %lu\n", number)));
+    std::string reply;
+    char c;
+    DWORD count;
+    while (ReadFile(control, &c, 1, &count, NULL) && count == 1 && c != '\n')
+        reply += c;
+    CloseHandle(control);
+    std::string prefix = std::string(request, lstrlenA(request) - 1) + " ";
+    return reply.compare(0, prefix.size(), prefix) == 0 ? reply.substr(prefix.size()) : reply;
+}
+
+void SetLine(DWORD number, DWORD baud, BYTE stopBits, bool ctsFlow)
+{
+    HANDLE h = OpenHelperPort(number, 0);
+    DCB dcb;
+    ZeroMemory(&dcb, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    GetCommState(h, &dcb);
+    dcb.BaudRate = baud;
+    dcb.StopBits = stopBits;
+    dcb.fOutxCtsFlow = ctsFlow;
+    dcb.fRtsControl = ctsFlow ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE;
+    SetCommState(h, &dcb);
+    CloseHandle(h);
+}
+
+std::string Received()
+{
+    return std::string((const char *)FrameBuffer, FrameLength);
+}
+
+class SerialPort : public ::testing::Test
+{
+  protected:
+    HANDLE far_ = NULL;
+
+    void SetUp() override
+    {
+        PortHandle = NULL;
+        FrameLength = 0;
+    }
+    void TearDown() override
+    {
+        if (PortHandle)
+            CloseHandle(PortHandle);
+        if (far_)
+            CloseHandle(far_);
+        PortHandle = NULL;
+        FrameLength = 0;
+    }
+    void OpenTestPort()
+    {
+        far_ = OpenHelperPort(FAR_PORT, 250);
+        PortNumber = TEST_PORT;
+        ASSERT_TRUE(OpenPort());
+        ASSERT_NE(PortHandle, (HANDLE)NULL);
+    }
+    // Polls until the assembler holds the expected bytes or a second has passed.
+    void PollUntilReceived(const std::string &expected)
+    {
+        DWORD begin = GetTickCount();
+        PollPort();
+        while (FrameLength < expected.size() && GetTickCount() - begin < 1000) {
+            Sleep(5);
+            PollPort();
+        }
+        EXPECT_EQ(Received(), expected);
+    }
+};
+
+// A pseudo-terminal always reads back 8 data bits and no parity, so of the
+// settings only the baud rate and the stop bits can be seen at the far end;
+// RTS/CTS flow control, which the device had before, must survive.
+TEST_F(SerialPort, OpensAt9600BaudTwoStopBitsKeepingTheDevicesFlowControl)
+{
+    SetLine(TEST_PORT, 1200, ONESTOPBIT, true);
+    ASSERT_EQ(LineSettings(TEST_PORT), "1200 8 1 N H");
+
+    OpenTestPort();
+    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N H");
+
+    CloseHandle(PortHandle);
+    PortHandle = NULL;
+    SetLine(TEST_PORT, 1200, ONESTOPBIT, false);
+    OpenTestPort();
+    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N -");
+}
+
+TEST_F(SerialPort, SendCommandPutsExactlyTheCommandsCharactersOnTheLine)
+{
+    OpenTestPort();
+    SendCommand(CMD_QUERY_SIGNATURE);
+    EXPECT_EQ(ReadAvailable(far_), "CP");
+    SendCommand(CMD_TIMESTAMPS_ON);
+    SendCommand(CMD_GROUND_OFF);
+    EXPECT_EQ(ReadAvailable(far_), "T1G0");
+}
+
+// Line-control bytes (CR, LF, XON, XOFF, NUL) must pass untouched as well.
+TEST_F(SerialPort, BurstsFromTheBoxReachTheAssemblerInOrderAndAnIdlePollReturnsAtOnce)
+{
+    OpenTestPort();
+    const std::string bursts[] = {std::string("\x82sig", 4), std::string("\r\n\x11\x13\0", 5),
+                                  std::string("\x80\x7f\xff v1.2", 8)};
+    std::string expected;
+    for (const std::string &burst : bursts) {
+        Write(far_, burst);
+        expected += burst;
+        PollUntilReceived(expected);
+    }
+
+    DWORD begin = GetTickCount();
+    PollPort();
+    PollPort();
+    EXPECT_LT(GetTickCount() - begin, 100u);
+    EXPECT_EQ(Received(), expected);
+}
+
+TEST_F(SerialPort, WithoutAnOpenPortPollAndSendDoNothing)
+{
+    far_ = OpenHelperPort(FAR_PORT, 200);
+    Write(far_, "\x82zz");
+    PollPort();
+    SendCommand(CMD_QUERY_LEFT);
+    EXPECT_EQ(FrameLength, 0u);
+    EXPECT_EQ(ReadAvailable(far_), "");
+}
+
+TEST_F(SerialPort, APortThatDoesNotExistFailsToOpen)
+{
+    PortHandle = INVALID_HANDLE_VALUE;
+    PortNumber = MISSING_PORT;
+    EXPECT_FALSE(OpenPort());
+    EXPECT_EQ(PortHandle, (HANDLE)NULL);
+}
+
+// COM1000 exists: a number cut to four digits would open it.
+TEST_F(SerialPort, NumbersPastFourDigitsAreRefusedRatherThanCutShort)
+{
+    PortNumber = IDLE_PORT;
+    ASSERT_TRUE(OpenPort());
+    CloseHandle(PortHandle);
+
+    for (DWORD number : {10000ul, 10005ul, 0xFFFFFFFFul}) {
+        PortNumber = number;
+        EXPECT_FALSE(OpenPort()) << number;
+        EXPECT_EQ(PortHandle, (HANDLE)NULL) << number;
+    }
+}
+
+// A device that is no serial port opens but takes no time-outs. Its handle
+// must be closed again: the next handle created then reuses its slot.
+TEST_F(SerialPort, APortWhoseTimeoutsCannotBeSetIsClosedAndReportedAsFailure)
+{
+    HANDLE before = CreateEventA(NULL, FALSE, FALSE, NULL);
+    CloseHandle(before);
+
+    PortNumber = NOT_SERIAL_PORT;
+    EXPECT_FALSE(OpenPort());
+    EXPECT_EQ(PortHandle, (HANDLE)NULL);
+
+    HANDLE after = CreateEventA(NULL, FALSE, FALSE, NULL);
+    EXPECT_EQ(after, before);
+    CloseHandle(after);
+}
+
+// Wine knows COM1 to COM9 by name whether or not a device stands behind
+// them, and no port above: exactly these nine are listed, in order.
+TEST(ListPorts, ReportsTheExistingPortsInAscendingOrderWithTheirNames)
+{
+    std::vector<std::pair<std::string, DWORD>> reported;
+    ListPorts(
+        [](const char *name, DWORD number, void *context) {
+            ((std::vector<std::pair<std::string, DWORD>> *)context)->emplace_back(name, number);
+        },
+        &reported);
+
+    std::vector<std::pair<std::string, DWORD>> expected;
+    for (DWORD n = 1; n <= 9; n++)
+        expected.emplace_back("COM" + std::to_string(n), n);
+    EXPECT_EQ(reported, expected);
+}
+
+} // namespace
