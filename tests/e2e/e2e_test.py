@@ -46,8 +46,9 @@ def wine(*args, timeout=30):
 
 def probe(*args):
     """Runs winprobe; returns (exit status, printed text)."""
-    result = wine(WINPROBE, *[str(a) for a in args])
-    return result.returncode, result.stdout.replace('\r', '')
+    result = subprocess.run([WINE_RUN, PREFIX, WINPROBE, *[str(a) for a in args]],
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+    return result.returncode, result.stdout.decode('latin-1')
 
 
 def wait_until(condition, seconds, step=0.1):

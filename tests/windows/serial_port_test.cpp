@@ -3,6 +3,8 @@
 // CONTROL_PORT tells what line settings TEST_PORT has reached the device with.
 #include "serial/serial_port.h"
 
+#include "tests/windows/helper_port.h"
+
 #include "app/globals.h"
 #include "protocol/glove_protocol.h"
 
@@ -14,35 +16,6 @@
 
 namespace
 {
-
-// Opens a port of the helper directly, with reads that wait up to the given
-// time for a full buffer.
-HANDLE OpenHelperPort(DWORD number, DWORD readTimeoutMs)
-{
-    char path[32];
-    wsprintfA(path, "\\\\.\\COM%lu", number);
-    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    COMMTIMEOUTS timeouts = {0, 0, readTimeoutMs, 0, 0};
-    SetCommTimeouts(h, &timeouts);
-    PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
-    return h;
-}
-
-void Write(HANDLE h, const std::string &bytes)
-{
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    ASSERT_EQ(written, bytes.size());
-}
-
-// Whatever arrives within the read time-out, up to 64 bytes.
-std::string ReadAvailable(HANDLE h)
-{
-    char buffer[64];
-    DWORD count = 0;
-    ReadFile(h, buffer, sizeof buffer, &count, NULL);
-    return std::string(buffer, count);
-}
 
 // "<baud> <data bits> <stop bits> <parity> <flow>" as the device has them.
 std::string LineSettings(DWORD number)

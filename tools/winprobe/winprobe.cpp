@@ -20,6 +20,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -83,6 +85,8 @@ int main(int argc, char **argv)
 {
     if (argc < 3)
         return Usage();
+    // Texts are printed byte for byte: a log line's CR LF stays CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
     const char *command = argv[1];
     const char *argument = argc > 3 ? argv[3] : NULL;
     DWORD ms = argument ? (DWORD)std::strtoul(argument, NULL, 0) : 5000;

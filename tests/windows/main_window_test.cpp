@@ -1,0 +1,261 @@
+// The real main dialog, run on the test's thread from its template, with a
+// second thread working it as a user would. Its port is one end of a null
+// modem (MAIN_PORT) whose other end (FAR_PORT) the test holds.
+#include "tests/windows/helper_port.h"
+
+#include "app/globals.h"
+#include "app/main_window.h"
+#include "protocol/glove_protocol.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace
+{
+
+const char MainCaption[] = "Vexolan Test";
+const char PortCaption[] = "COM selection";
+const char SettingsKey[] = "Software\\Lumvar\\tactiview";
+
+bool WaitFor(const std::function<bool()> &condition, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= ms)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+void SaveComSetting(DWORD number)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, NULL, 0, KEY_SET_VALUE, NULL,
+                              &key, NULL),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Com", 0, REG_DWORD, (const BYTE *)&number, sizeof number);
+    RegCloseKey(key);
+}
+
+DWORD SavedComSetting()
+{
+    DWORD value = 0xDEAD, size = sizeof value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, SettingsKey, "Com", RRF_RT_REG_DWORD, NULL, &value, &size);
+    return value;
+}
+
+HWND Find(const char *caption)
+{
+    return FindWindowA(NULL, caption);
+}
+
+HWND Control(int id)
+{
+    return GetDlgItem(Find(MainCaption), id);
+}
+
+UINT Box(int id)
+{
+    return (UINT)SendMessageA(Control(id), BM_GETCHECK, 0, 0);
+}
+
+void Click(int id)
+{
+    SendMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+std::string LogText()
+{
+    char text[4096];
+    text[0] = '\0';
+    SendMessageA(Control(IDC_LOG), WM_GETTEXT, sizeof text, (LPARAM)text);
+    return text;
+}
+
+bool CommandsEnabled(bool enabled)
+{
+    for (int id = IDC_QUERY_LEFT; id <= IDC_CLEAR_LOG; id++)
+        if ((IsWindowEnabled(Control(id)) != FALSE) != enabled)
+            return false;
+    return true;
+}
+
+class MainWindowTest : public ::testing::Test
+{
+  protected:
+    HANDLE far_ = NULL;
+
+    void SetUp() override
+    {
+        PortNumber = 0;
+        PortHandle = NULL;
+        FrameLength = 0;
+        ContactState = ContactPicture{};
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKey);
+        far_ = OpenHelperPort(FAR_PORT, 100);
+    }
+    void TearDown() override
+    {
+        CloseHandle(far_);
+        if (PortHandle)
+            CloseHandle(PortHandle);
+    }
+
+    // What reaches the far end within the time, collected until it holds `want`.
+    std::string Await(const std::string &want, DWORD ms = 2000)
+    {
+        std::string got;
+        WaitFor([&] { return (got += ReadAvailable(far_)).find(want) != std::string::npos; }, ms);
+        return got;
+    }
+
+    // Runs the main dialog until it ends, while `drive` works it from another
+    // thread once it is on screen; returns the dialog's result.
+    INT_PTR Run(const std::function<void()> &drive)
+    {
+        std::thread driver([&] {
+            if (WaitFor([] { return Find(MainCaption) != NULL; }, 5000))
+                drive();
+            PostMessageA(Find(MainCaption), WM_CLOSE, 0, 0);
+        });
+        INT_PTR result = DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDlgProc, 0);
+        driver.join();
+        return result;
+    }
+};
+
+TEST_F(MainWindowTest, ASavedPortOpensAtOnceAndTheBoxRepliesInTheLog)
+{
+    SaveComSetting(MAIN_PORT);
+    Run([&] {
+        DWORD shown = GetTickCount();
+        EXPECT_NE(Await("CP").find("CP"), std::string::npos);
+        EXPECT_LT(GetTickCount() - shown, 1000u);
+        EXPECT_EQ(Find(PortCaption), (HWND)NULL);
+        EXPECT_TRUE(CommandsEnabled(true));
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_INDETERMINATE);
+        EXPECT_EQ(Box(IDC_GROUND), (UINT)BST_INDETERMINATE);
+
+        Write(far_, std::string("\x82OK\x8F\x80\x08\x10\x8F", 8));
+        EXPECT_TRUE(WaitFor([] { return LogText() == "82 \"OK\" 8F\r\n80 08 10 8F\r\n"; }, 1000))
+            << LogText();
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_UNCHECKED);
+    });
+}
+
+TEST_F(MainWindowTest, ButtonsSendTheirCommandsAndTogglesFollowTheirBox)
+{
+    SaveComSetting(MAIN_PORT);
+    Run([&] {
+        Await("CP");
+        Click(IDC_QUERY_LEFT);
+        Click(IDC_QUERY_RIGHT);
+        Click(IDC_QUERY_SIGNATURE);
+        EXPECT_EQ(Await("CLCRCP"), "CLCRCP");
+
+        // Indeterminate and checked both switch the mode off; unchecked, on.
+        Click(IDC_TIMESTAMPS);
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_UNCHECKED);
+        Click(IDC_TIMESTAMPS);
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_CHECKED);
+        Click(IDC_TIMESTAMPS);
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_UNCHECKED);
+        EXPECT_EQ(Await("T0T1T0"), "T0T1T0");
+
+        Click(IDC_GROUND);
+        Click(IDC_GROUND);
+        EXPECT_EQ(Box(IDC_GROUND), (UINT)BST_CHECKED);
+        EXPECT_EQ(Await("G0G1"), "G0G1");
+
+        Write(far_, std::string("\x82x\x8F", 3));
+        EXPECT_TRUE(WaitFor([] { return !LogText().empty(); }, 1000));
+        Click(IDC_CLEAR_LOG);
+        EXPECT_EQ(LogText(), "");
+    });
+}
+
+TEST_F(MainWindowTest, OnlyTheCloseCommandEndsTheWindowAndItSavesThePort)
+{
+    SaveComSetting(MAIN_PORT);
+    INT_PTR result = Run([&] {
+        Await("CP");
+        HWND window = Find(MainCaption);
+        SendMessageA(window, WM_COMMAND, IDOK, 0);     // Enter
+        SendMessageA(window, WM_COMMAND, IDCANCEL, 0); // Escape
+        Sleep(200);
+        EXPECT_TRUE(IsWindow(window));
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKey);
+        SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(SavedComSetting(), (DWORD)MAIN_PORT);
+}
+
+TEST_F(MainWindowTest, TheSystemMenuOffersPortSelectionAboveClose)
+{
+    SaveComSetting(MAIN_PORT);
+    Run([&] {
+        Await("CP");
+        HMENU menu = GetSystemMenu(Find(MainCaption), FALSE);
+        int count = GetMenuItemCount(menu);
+        int item = -1;
+        for (int i = 0; i < count; i++)
+            if (GetMenuItemID(menu, i) == IDM_PORT_SELECT)
+                item = i;
+        ASSERT_GE(item, 0);
+        EXPECT_EQ(GetMenuItemID(menu, item + 1), (UINT)SC_CLOSE);
+        char text[64] = "";
+        GetMenuStringA(menu, item, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, "COM port selection...");
+    });
+}
+
+TEST_F(MainWindowTest, ATimestampStaysWhileReportsComeAndClearsASecondAfterTheLast)
+{
+    SaveComSetting(MAIN_PORT);
+    Run([&] {
+        Await("CP");
+        Write(far_, std::string("\x81\x10\x02\x8F", 4));
+        ASSERT_TRUE(WaitFor([] { return ContactState.TimestampMs == 272; }, 1000));
+        Sleep(500);
+        Write(far_, std::string("\x81\x11\x02\x8F", 4));
+        ASSERT_TRUE(WaitFor([] { return ContactState.TimestampMs == 273; }, 1000));
+        DWORD second = GetTickCount();
+        Sleep(700); // past a second from the first report, not from the second
+        EXPECT_EQ(ContactState.TimestampMs, 273u);
+        EXPECT_TRUE(WaitFor([] { return ContactState.TimestampMs == 0; }, 1500));
+        EXPECT_GE(GetTickCount() - second, 900u);
+    });
+}
+
+TEST_F(MainWindowTest, ACancelledSelectionGreysOutCommandsUntilAPortIsChosen)
+{
+    Run([&] {
+        ASSERT_TRUE(WaitFor([] { return Find(PortCaption) != NULL; }, 2000));
+        PostMessageA(Find(PortCaption), WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor([] { return Find(PortCaption) == NULL; }, 2000));
+        EXPECT_TRUE(WaitFor([] { return CommandsEnabled(false); }, 1000));
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_INDETERMINATE);
+
+        PostMessageA(Find(MainCaption), WM_SYSCOMMAND, IDM_PORT_SELECT, 0);
+        ASSERT_TRUE(WaitFor([] { return Find(PortCaption) != NULL; }, 2000));
+        HWND list = GetDlgItem(Find(PortCaption), IDC_PORT_LIST);
+        ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, CB_GETCOUNT, 0, 0) > 0; }, 2000));
+        char name[16];
+        wsprintfA(name, "COM%d", MAIN_PORT);
+        ASSERT_NE(SendMessageA(list, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)name), CB_ERR);
+        PostMessageA(Find(PortCaption), WM_COMMAND, IDOK, 0);
+
+        EXPECT_NE(Await("CP").find("CP"), std::string::npos);
+        EXPECT_TRUE(WaitFor([] { return CommandsEnabled(true); }, 1000));
+        Write(far_, std::string("\x80\x01\x02\x8F", 4));
+        EXPECT_TRUE(WaitFor([] { return LogText() == "80 01 02 8F\r\n"; }, 1000)) << LogText();
+    });
+}
+
+} // namespace
