@@ -39,8 +39,8 @@ static const ModeToggle ModeToggles[] = {
 
 static void SetAppIcon(HWND dialog, int classIndex, int size)
 {
-    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size,
-                             LR_SHARED);
+    HANDLE icon =
+        LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, LR_SHARED);
     SetClassLongPtrA(dialog, classIndex, (LONG_PTR)icon);
 }
 
@@ -61,8 +61,8 @@ static void AddPortMenuItem(HWND dialog)
 {
     char text[64];
     LoadStringA(AppInstance, IDS_PORT_MENU, text, sizeof text);
-    InsertMenuA(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_STRING,
-                IDM_PORT_SELECT, text);
+    InsertMenuA(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_STRING, IDM_PORT_SELECT,
+                text);
 }
 
 static BOOL ChoosePort(HWND dialog)
