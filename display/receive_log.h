@@ -8,6 +8,10 @@
 // after about 30,000 characters. Called while the main window initialises.
 void RaiseLogLimit(void);
 
+// Puts the lines that AppendLog has collected since the last call into the
+// control, all in one update. Called at the end of every poll.
+void FlushLog(void);
+
 void ClearLog(void);
 
 #endif

@@ -6,12 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 namespace
 {
 
 const char Line1[] = "80 08 10 8F\r\n";
 const char Line2[] = "82 \"CP ok\" 8F\r\n";
 const char Line3[] = "81 01 02 10 02 8F\r\n";
+
+// The line of a full 64-byte contact report, the longest there is.
+std::string LongestLine()
+{
+    std::string line = "80";
+    for (int i = 0; i < 63; i++)
+        line += " 3F";
+    return line + "\r\n";
+}
 
 class ReceiveLog : public ::testing::Test
 {
@@ -24,6 +35,13 @@ class ReceiveLog : public ::testing::Test
     void TearDown() override
     {
         DestroyTestMainWindow();
+    }
+    // The lines of the frames that one poll completes.
+    void Poll(std::initializer_list<const char *> lines)
+    {
+        for (const char *line : lines)
+            AppendLog(line);
+        FlushLog();
     }
     void Select(DWORD start, DWORD end)
     {
@@ -40,40 +58,37 @@ class ReceiveLog : public ::testing::Test
 
 TEST_F(ReceiveLog, LinesAreAppendedAndACaretAtTheEndFollowsThem)
 {
-    AppendLog(Line1);
+    Poll({Line1});
     ExpectSelection(LogLength(), LogLength());
-    AppendLog(Line2);
-    AppendLog(Line3);
+    Poll({Line2, Line3});
     EXPECT_EQ(LogText(), std::string(Line1) + Line2 + Line3);
     ExpectSelection(LogLength(), LogLength());
 }
 
 TEST_F(ReceiveLog, ASelectedWordInAnOlderLineStaysSelected)
 {
-    AppendLog(Line1);
-    AppendLog(Line2);
+    Poll({Line1, Line2});
     DWORD start = (DWORD)strlen(Line1) + 4, end = start + 2; // "CP"
     Select(start, end);
-    AppendLog(Line3);
-    AppendLog(Line1);
+    Poll({Line3, Line1});
+    Poll({Line2});
     ExpectSelection(start, end);
     EXPECT_EQ(LogText().substr(start, end - start), "CP");
-    EXPECT_EQ(LogText(), std::string(Line1) + Line2 + Line3 + Line1);
+    EXPECT_EQ(LogText(), std::string(Line1) + Line2 + Line3 + Line1 + Line2);
 }
 
 TEST_F(ReceiveLog, ACaretInTheMiddleStaysWhereItWas)
 {
-    AppendLog(Line1);
-    AppendLog(Line2);
+    Poll({Line1, Line2});
     Select(5, 5);
-    AppendLog(Line3);
+    Poll({Line3});
     ExpectSelection(5, 5);
     EXPECT_EQ(LogText(), std::string(Line1) + Line2 + Line3);
 
     // A selection that ends at the very end is the user's too, and is kept.
     Select(3, LogLength());
     DWORD end = LogLength();
-    AppendLog(Line1);
+    Poll({Line1, Line3});
     ExpectSelection(3, end);
 }
 
@@ -81,12 +96,45 @@ TEST_F(ReceiveLog, ClearingEmptiesTheLogAndTheNextLineStartsIt)
 {
     ClearLog();
     EXPECT_EQ(LogText(), "");
-    AppendLog(Line1);
-    AppendLog(Line2);
+    Poll({Line1, Line2});
     ClearLog();
     EXPECT_EQ(LogText(), "");
-    AppendLog(Line3);
+    Poll({Line3});
     EXPECT_EQ(LogText(), Line3);
+    ExpectSelection(LogLength(), LogLength());
+}
+
+// The control changes once per poll: lines wait until the poll ends, and a
+// poll that completed no frame leaves the control, caret included, alone.
+TEST_F(ReceiveLog, APollsLinesReachTheControlTogetherAtItsEnd)
+{
+    Poll({Line1});
+    Select(2, 4);
+    AppendLog(Line2);
+    AppendLog(Line3);
+    EXPECT_EQ(LogText(), Line1);
+    FlushLog();
+    EXPECT_EQ(LogText(), std::string(Line1) + Line2 + Line3);
+    ExpectSelection(2, 4);
+    FlushLog();
+    EXPECT_EQ(LogText(), std::string(Line1) + Line2 + Line3);
+    ExpectSelection(2, 4);
+}
+
+// A poll that comes late may complete more lines than are collected at
+// once; they are added early, in order, and none is lost.
+TEST_F(ReceiveLog, APollLongerThanTheCollectionLosesNoLine)
+{
+    std::string expected;
+    std::string lines[200];
+    for (int i = 0; i < 200; i++) {
+        lines[i] = LongestLine();
+        lines[i].replace(3, 2, i < 100 ? "0" + std::to_string(i % 10) : std::to_string(i % 100));
+        AppendLog(lines[i].c_str());
+        expected += lines[i];
+    }
+    FlushLog();
+    EXPECT_EQ(LogText(), expected);
     ExpectSelection(LogLength(), LogLength());
 }
 
@@ -94,26 +142,23 @@ TEST_F(ReceiveLog, ClearingEmptiesTheLogAndTheNextLineStartsIt)
 // characters; once raised, the log keeps every line far beyond that.
 TEST_F(ReceiveLog, TheRaisedLimitKeepsLinesArrivingPastTheDefault)
 {
-    // The line of a full 64-byte contact report, the longest there is.
-    std::string line = "80";
-    for (int i = 0; i < 63; i++)
-        line += " 3F";
-    line += "\r\n";
-    const DWORD lines = 600;
-    // Hidden, the control skips repainting after every line, which would make
-    // up most of this test's time.
+    const std::string line = LongestLine();
+    const char *tick[] = {line.c_str(), line.c_str(), line.c_str(), line.c_str()};
+    const DWORD ticks = 150;
+    // Hidden, the control skips repainting after every update, which would
+    // make up most of this test's time.
     ShowWindow(MainWindow, SW_HIDE);
 
     SendDlgItemMessageA(MainWindow, IDC_LOG, EM_SETLIMITTEXT, 30000, 0);
-    for (DWORD i = 0; i < 200; i++)
-        AppendLog(line.c_str());
+    for (DWORD i = 0; i < 50; i++)
+        Poll({tick[0], tick[1], tick[2], tick[3]});
     EXPECT_LT(LogLength(), 200 * line.size()) << "the default limit no longer cuts the log";
 
     ClearLog();
     RaiseLogLimit();
-    for (DWORD i = 0; i < lines; i++)
-        AppendLog(line.c_str());
-    ASSERT_EQ(LogLength(), lines * line.size());
+    for (DWORD i = 0; i < ticks; i++)
+        Poll({tick[0], tick[1], tick[2], tick[3]});
+    ASSERT_EQ(LogLength(), 4 * ticks * line.size());
     EXPECT_GT(LogLength(), 100000u);
     std::string text = LogText();
     EXPECT_EQ(text.substr(text.size() - line.size()), line);

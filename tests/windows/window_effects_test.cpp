@@ -33,6 +33,7 @@ class WindowEffects : public ::testing::Test
     {
         for (int b : bytes)
             FeedByte((uint8_t)b);
+        FlushLog();
     }
     // Waits up to the given time for TIMER_TIMESTAMP; returns when it fired,
     // in milliseconds from the call, or -1.
