@@ -14,6 +14,10 @@
 //   answers CAPTION [MS]     exit 0 when the window answers a message within MS
 //   rect CAPTION ID          print the screen rectangle of control ID, or of the
 //                            window itself with ID 0: left top right bottom
+//   length CAPTION ID        print the length of the text of control ID
+//   lastline CAPTION ID      print the last complete line of edit control ID
+//   fill CAPTION ID BYTES    fill edit control ID with about BYTES characters of
+//                            log lines and put the caret at the end
 //   items CAPTION ID         print the number of entries of combo box ID
 //   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT
 // Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
@@ -29,7 +33,7 @@
 static int Usage()
 {
     std::fputs("usage: winprobe wait|gone|text|check|enabled|click|syscommand|close|key|answers|"
-               "rect|items|choose CAPTION [ARGUMENT...]\n",
+               "rect|length|lastline|fill|items|choose CAPTION [ARGUMENT...]\n",
                stderr);
     return 2;
 }
@@ -58,6 +62,32 @@ static int PrintText(HWND control)
     SendMessageA(control, WM_GETTEXT, (WPARAM)text.size(), (LPARAM)text.data());
     std::fwrite(text.data(), 1, std::strlen(text.data()), stdout);
     return 0;
+}
+
+// The line before the empty one that follows the last line break.
+static int PrintLastLine(HWND edit)
+{
+    LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
+    char line[512];
+    *(WORD *)line = sizeof line - 1;
+    LRESULT length = lines >= 2 ? SendMessageA(edit, EM_GETLINE, lines - 2, (LPARAM)line) : 0;
+    std::fwrite(line, 1, (size_t)length, stdout);
+    return 0;
+}
+
+// Stands in for a log that has been running for a long time.
+static int Fill(HWND edit, size_t bytes)
+{
+    static const char Line[] = "81 01 02 04 08 10 20 00 01 8F\r\n";
+    std::vector<char> text;
+    while (text.size() < bytes)
+        text.insert(text.end(), Line, Line + sizeof Line - 1);
+    text.push_back('\0');
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)text.data());
+    LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageA(edit, EM_SETSEL, length, length);
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    return length == (LRESULT)text.size() - 1 ? 0 : 1;
 }
 
 static int PrintRect(HWND control)
@@ -126,6 +156,12 @@ int main(int argc, char **argv)
         return SendMessageA(control, BM_CLICK, 0, 0), 0;
     if (!std::strcmp(command, "rect"))
         return PrintRect(control);
+    if (!std::strcmp(command, "length"))
+        return std::printf("%d\n", (int)SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)), 0;
+    if (!std::strcmp(command, "lastline"))
+        return PrintLastLine(control);
+    if (!std::strcmp(command, "fill") && argc > 4)
+        return Fill(control, std::strtoul(argv[4], NULL, 0));
     if (!std::strcmp(command, "items"))
         return std::printf("%d\n", (int)SendMessageA(control, CB_GETCOUNT, 0, 0)), 0;
     if (!std::strcmp(command, "choose") && argc > 4)
