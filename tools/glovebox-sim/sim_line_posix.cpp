@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 static int Master = -1;
+static volatile int *StopFlag;
 static int Slave = -1;
 static std::string LinkPath;
 static std::string SlavePath;
@@ -107,11 +108,13 @@ long ReadLine(uint8_t *buffer, size_t capacity, unsigned timeoutMs)
     return (long)n;
 }
 
+// A pty holds only a few kilobytes that nobody has read; a write then waits
+// until the program reads, or until the simulator is told to stop.
 bool WriteLine(const uint8_t *bytes, size_t count)
 {
     while (count > 0) {
         ssize_t n = write(Master, bytes, count);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR && !*StopFlag)
             continue;
         if (n <= 0)
             return false;
@@ -135,8 +138,6 @@ void CloseLine()
     close(Slave);
     close(Master);
 }
-
-static volatile int *StopFlag;
 
 static void OnStopSignal(int)
 {

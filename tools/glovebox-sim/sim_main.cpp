@@ -18,6 +18,7 @@ const char Usage[] =
     "                    [--wine-prefix DIR --com N | --port COMn]\n"
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
     "                    [--transcript FILE] [--seconds S] [--frames N]\n"
+    "                    [--start-on-command]\n"
     "\n"
     "Answers CP, CL and CR with text replies, switches timestamped reports with\n"
     "T1/T0 and ground contacts with G1/G0, and sends contact reports: from a\n"
@@ -26,7 +27,9 @@ const char Usage[] =
     "\n"
     "On Linux the line is a pseudo-terminal, linked into a Wine prefix as COMn\n"
     "with --wine-prefix and --com; on Windows it is the COM port named by --port.\n"
-    "Sending is paced at 9600 baud with 11 bits a byte unless --baud or --unpaced.\n";
+    "Sending is paced at 9600 baud with 11 bits a byte unless --baud or --unpaced.\n"
+    "With --start-on-command, reports begin with the first command received, that\n"
+    "is once the program has opened its port; --seconds then counts from there.\n";
 
 enum Mode { MODE_DEMO, MODE_SCENARIO, MODE_STRESS };
 
@@ -41,6 +44,7 @@ struct Options {
     std::string transcriptPath;
     double seconds = 0; // 0: until stopped
     unsigned long frames = 0;
+    bool startOnCommand = false;
 };
 
 using Clock = std::chrono::steady_clock;
@@ -92,6 +96,8 @@ bool ParseOptions(int argc, char **argv, Options *o)
             o->baud = 0;
         else if (a == "--timestamps")
             o->modes.timestamps = true;
+        else if (a == "--start-on-command")
+            o->startOnCommand = true;
         else if (a == "--ground")
             o->modes.ground = true;
         else if (a == "--transcript")
@@ -152,6 +158,7 @@ struct Sim {
     Clock::time_point nextFrame; // when the next report or scenario frame is due
     unsigned long framesSent = 0;
     bool finished = false; // a scenario without --loop has run out
+    bool started = false;  // reports are being sent
     std::ofstream transcript;
 };
 
@@ -211,12 +218,21 @@ bool Send(Sim &sim, const Frame &frame)
     return true;
 }
 
+// Reports and the run's time begin now.
+void Start(Sim &sim)
+{
+    sim.started = true;
+    sim.start = sim.lineFree = sim.nextFrame = Clock::now();
+}
+
 void TakeReceivedBytes(Sim &sim, const uint8_t *bytes, long count)
 {
     char command[3];
     for (long i = 0; i < count; i++) {
         if (!ReadCommand(&sim.reader, bytes[i], command))
             continue;
+        if (!sim.started)
+            Start(sim);
         Record(sim, "received", command);
         Frame reply = AnswerCommand(command, &sim.options.modes);
         if (!reply.empty())
@@ -236,7 +252,7 @@ bool SendDue(Sim &sim)
         sim.replies.pop_front();
         return ok;
     }
-    if (sim.finished || now < sim.nextFrame)
+    if (!sim.started || sim.finished || now < sim.nextFrame)
         return true;
     unsigned pauseMs = 0;
     Frame frame = NextFrame(sim, &pauseMs);
@@ -249,6 +265,8 @@ bool SendDue(Sim &sim)
 
 bool TimeIsUp(const Sim &sim)
 {
+    if (!sim.started)
+        return false;
     if (sim.options.frames && sim.framesSent >= sim.options.frames && sim.replies.empty())
         return true;
     return sim.options.seconds > 0 &&
@@ -307,7 +325,9 @@ int main(int argc, char **argv)
     }
     std::printf("glovebox-sim: ready on %s\n", where.c_str());
     std::fflush(stdout);
-    sim.start = sim.lineFree = sim.nextFrame = Clock::now();
+    sim.start = Clock::now();
+    if (!sim.options.startOnCommand)
+        Start(sim);
     int status = Run(sim, &stop);
     CloseLine();
     std::printf("glovebox-sim: %lu frames sent\n", sim.framesSent);
