@@ -1,174 +1,18 @@
 #!/usr/bin/env python3
-"""End-to-end tests: the real tactiview.exe under Wine and Xvfb, fed by the
-glove box simulator on a pseudo-terminal, and observed from outside as a user
-would see it: window texts and control states read through messages by
-winprobe, and screenshots.
+"""End-to-end tests: the real program against the simulator, as a user sees it.
 
-usage: e2e_test.py [unittest arguments, e.g. E2E.test_one_event]
-Paths come from the environment (set by CTest): TACTIVIEW_EXE, WINPROBE_EXE,
-GLOVEBOX_SIM, WINE_RUN, E2E_PREFIX, E2E_WORK.
+usage: e2e_test.py [unittest arguments, e.g. E2E.test_one_event_reaches_log_and_picture]
 """
 import os
-import subprocess
-import tempfile
 import time
 import unittest
 
-TACTIVIEW = os.environ['TACTIVIEW_EXE']
-WINPROBE = os.environ['WINPROBE_EXE']
-SIM = os.environ['GLOVEBOX_SIM']
-WINE_RUN = os.environ['WINE_RUN']
-PREFIX = os.environ['E2E_PREFIX']
-WORK = os.environ['E2E_WORK']
-
-CAPTION = 'Vexolan Test'
-PORT_CAPTION = 'COM selection'
-SETTINGS_KEY = r'HKLM\Software\Lumvar\tactiview'
-
-IDC_CONTACTS, IDC_LOG = 11, 12
-IDC_TIMESTAMPS, IDC_GROUND = 16, 17
-COMMAND_CONTROLS = range(13, 19)
-IDM_PORT_SELECT = 0x40
-
-GREY = (192, 192, 192)
-COLOUR_0 = (144, 240, 48)
-
-# Dot centres of one hand, in its half of the picture: 110 units wide from
-# the centre line outwards and 200 high from the bottom; bit order of a mask.
-DOTS = {'little': (97, 140), 'ring': (77, 175), 'middle': (57, 180),
-        'index': (37, 160), 'thumb': (15, 75), 'ground': (15, 180)}
+from harness import (AppTestCase, CAPTION, COLOUR_0, COMMAND_CONTROLS, DOTS, GREY, IDC_GROUND,
+                     IDC_TIMESTAMPS, IDM_PORT_SELECT, PORT_CAPTION, SETTINGS_KEY, WORK,
+                     dot_position, pixel, probe, screenshot, wait_until, wine)
 
 
-def wine(*args, timeout=30):
-    return subprocess.run([WINE_RUN, PREFIX, *args], stdin=subprocess.DEVNULL,
-                          capture_output=True, text=True, timeout=timeout)
-
-
-def probe(*args):
-    """Runs winprobe; returns (exit status, printed text)."""
-    result = subprocess.run([WINE_RUN, PREFIX, WINPROBE, *[str(a) for a in args]],
-                            stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
-    return result.returncode, result.stdout.decode('latin-1')
-
-
-def wait_until(condition, seconds, step=0.1):
-    end = time.time() + seconds
-    while True:
-        value = condition()
-        if value or time.time() >= end:
-            return value
-        time.sleep(step)
-
-
-def screenshot():
-    """The whole screen as (width, height, RGB bytes)."""
-    png = os.path.join(WORK, 'screen.png')
-    subprocess.run(['import', '-window', 'root', png], check=True)
-    size = subprocess.run(['identify', '-format', '%w %h', png], check=True,
-                          capture_output=True, text=True).stdout.split()
-    rgb = subprocess.run(['convert', png, '-depth', '8', 'rgb:-'], check=True,
-                         capture_output=True).stdout
-    return int(size[0]), int(size[1]), rgb
-
-
-def pixel(shot, x, y):
-    width, _, rgb = shot
-    i = (y * width + x) * 3
-    return tuple(rgb[i:i + 3])
-
-
-def dot_position(rect, hand, contact):
-    """Screen position of a dot's centre in the picture whose screen rectangle
-    is rect: the origin is the bottom centre, x grows away from the centre line
-    and y upwards, over 110 by 200 units a hand."""
-    left, top, right, bottom = rect
-    half, height = (right - left) >> 1, bottom - top
-    x, y = DOTS[contact]
-    sign = 1 if hand == 'right' else -1
-    return left + half + sign * x * half // 110, bottom - y * height // 200
-
-
-class Simulator:
-    """A glove box simulator linked into the prefix as COM<n>."""
-
-    def __init__(self, com, *args):
-        self.transcript = os.path.join(WORK, 'sim-com%d.txt' % com)
-        self.log = open(os.path.join(WORK, 'sim-com%d.log' % com), 'w')
-        self.process = subprocess.Popen(
-            [SIM, '--wine-prefix', PREFIX, '--com', str(com), '--transcript', self.transcript,
-             *args], stdout=self.log, stderr=subprocess.STDOUT)
-        link = os.path.join(PREFIX, 'dosdevices', 'com%d' % com)
-        if not wait_until(lambda: os.path.islink(link) and os.path.exists(self.transcript), 5):
-            raise RuntimeError('the simulator did not link COM%d' % com)
-
-    def lines(self):
-        with open(self.transcript) as f:
-            return [line.split(' ', 1)[1].strip() for line in f if ' ' in line]
-
-    def received(self, command):
-        return 'received ' + command in self.lines()
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait(5)
-        self.log.close()
-
-
-class E2E(unittest.TestCase):
-
-    def setUp(self):
-        self.sims = []
-        self.app = None
-        wine('reg', 'delete', SETTINGS_KEY, '/f')
-
-    def tearDown(self):
-        if self.app and self.app.poll() is None:
-            probe('close', CAPTION)
-            try:
-                self.app.wait(5)
-            except subprocess.TimeoutExpired:
-                self.app.kill()
-                self.app.wait()
-        for sim in self.sims:
-            sim.stop()
-
-    # -- helpers --
-
-    def simulate(self, com, *args):
-        sim = Simulator(com, *args)
-        self.sims.append(sim)
-        return sim
-
-    def scenario(self, text):
-        path = os.path.join(WORK, 'scenario-%s.txt' % self._testMethodName)
-        with open(path, 'w') as f:
-            f.write(text)
-        return path
-
-    def save_port(self, com):
-        wine('reg', 'add', SETTINGS_KEY, '/v', 'Com', '/t', 'REG_DWORD', '/d', str(com), '/f')
-
-    def start_app(self):
-        self.app = subprocess.Popen([WINE_RUN, PREFIX, TACTIVIEW], stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.assertEqual(probe('wait', CAPTION, 15000)[0], 0, 'the main window did not appear')
-
-    def log_text(self):
-        return probe('text', CAPTION, IDC_LOG)[1]
-
-    def wait_for_log(self, text, seconds=5):
-        return wait_until(lambda: text in self.log_text(), seconds)
-
-    def box(self, control):
-        return int(probe('check', CAPTION, control)[1])
-
-    def enabled(self, control):
-        return probe('enabled', CAPTION, control)[1].strip() == '1'
-
-    def picture_rect(self):
-        return tuple(int(v) for v in probe('rect', CAPTION, IDC_CONTACTS)[1].split())
-
-    # -- tests --
+class E2E(AppTestCase):
 
     def test_one_event_reaches_log_and_picture(self):
         self.simulate(5, '--scenario', self.scenario('pause 300\n80 08 10 8F\n'))

@@ -18,7 +18,7 @@ const char Usage[] =
     "                    [--wine-prefix DIR --com N | --port COMn]\n"
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
     "                    [--transcript FILE] [--seconds S] [--frames N]\n"
-    "                    [--start-on-command]\n"
+    "                    [--start-on COMMAND]\n"
     "\n"
     "Answers CP, CL and CR with text replies, switches timestamped reports with\n"
     "T1/T0 and ground contacts with G1/G0, and sends contact reports: from a\n"
@@ -28,8 +28,8 @@ const char Usage[] =
     "On Linux the line is a pseudo-terminal, linked into a Wine prefix as COMn\n"
     "with --wine-prefix and --com; on Windows it is the COM port named by --port.\n"
     "Sending is paced at 9600 baud with 11 bits a byte unless --baud or --unpaced.\n"
-    "With --start-on-command, reports begin with the first command received, that\n"
-    "is once the program has opened its port; --seconds then counts from there.\n";
+    "With --start-on, reports begin when that command first arrives (CP: once the\n"
+    "program has opened its port); --seconds then counts from there.\n";
 
 enum Mode { MODE_DEMO, MODE_SCENARIO, MODE_STRESS };
 
@@ -44,7 +44,7 @@ struct Options {
     std::string transcriptPath;
     double seconds = 0; // 0: until stopped
     unsigned long frames = 0;
-    bool startOnCommand = false;
+    std::string startOn; // a command that starts the reports, or empty
 };
 
 using Clock = std::chrono::steady_clock;
@@ -96,8 +96,8 @@ bool ParseOptions(int argc, char **argv, Options *o)
             o->baud = 0;
         else if (a == "--timestamps")
             o->modes.timestamps = true;
-        else if (a == "--start-on-command")
-            o->startOnCommand = true;
+        else if (a == "--start-on")
+            o->startOn = argv[++i];
         else if (a == "--ground")
             o->modes.ground = true;
         else if (a == "--transcript")
@@ -231,7 +231,7 @@ void TakeReceivedBytes(Sim &sim, const uint8_t *bytes, long count)
     for (long i = 0; i < count; i++) {
         if (!ReadCommand(&sim.reader, bytes[i], command))
             continue;
-        if (!sim.started)
+        if (!sim.started && sim.options.startOn == command)
             Start(sim);
         Record(sim, "received", command);
         Frame reply = AnswerCommand(command, &sim.options.modes);
@@ -326,7 +326,7 @@ int main(int argc, char **argv)
     std::printf("glovebox-sim: ready on %s\n", where.c_str());
     std::fflush(stdout);
     sim.start = Clock::now();
-    if (!sim.options.startOnCommand)
+    if (sim.options.startOn.empty())
         Start(sim);
     int status = Run(sim, &stop);
     CloseLine();

@@ -75,19 +75,36 @@ static int PrintLastLine(HWND edit)
     return 0;
 }
 
-// Stands in for a log that has been running for a long time.
+// Stands in for a log that has been running for a long time. The text goes
+// in pieces: Wine does not pass a message with a megabyte of text between
+// processes.
 static int Fill(HWND edit, size_t bytes)
 {
     static const char Line[] = "81 01 02 04 08 10 20 00 01 8F\r\n";
-    std::vector<char> text;
-    while (text.size() < bytes)
-        text.insert(text.end(), Line, Line + sizeof Line - 1);
-    text.push_back('\0');
-    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)text.data());
-    LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+    static const size_t PieceLines = 2000;
+    std::vector<char> piece;
+    for (size_t i = 0; i < PieceLines; i++)
+        piece.insert(piece.end(), Line, Line + sizeof Line - 1);
+    piece.push_back('\0');
+
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "");
+    LRESULT length = 0;
+    while ((size_t)length < bytes) {
+        size_t lines = (bytes - (size_t)length + sizeof Line - 2) / (sizeof Line - 1);
+        size_t end = (lines < PieceLines ? lines : PieceLines) * (sizeof Line - 1);
+        char saved = piece[end];
+        piece[end] = '\0';
+        SendMessageA(edit, EM_SETSEL, length, length);
+        SendMessageA(edit, EM_REPLACESEL, FALSE, (LPARAM)piece.data());
+        piece[end] = saved;
+        LRESULT now = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+        if (now == length)
+            return 1;
+        length = now;
+    }
     SendMessageA(edit, EM_SETSEL, length, length);
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
-    return length == (LRESULT)text.size() - 1 ? 0 : 1;
+    return 0;
 }
 
 static int PrintRect(HWND control)

@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Faults the program must live through: a device that vanishes, settings that
+name no usable port, and anything at all on the line.
+
+usage: fault_test.py [unittest arguments, e.g. Faults.test_garbage_on_the_line]
+"""
+import os
+import time
+import unittest
+
+from harness import (AppTestCase, CAPTION, IDM_PORT_SELECT, PORT_CAPTION, PREFIX, SETTINGS_KEY,
+                     WORK, cpu_share, probe, program_pid, wait_until, wine)
+
+
+class Faults(AppTestCase):
+
+    def answers(self):
+        return probe('answers', CAPTION, 1000)[0] == 0
+
+    def choose_port(self, name):
+        probe('syscommand', CAPTION, IDM_PORT_SELECT)
+        self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0)
+        self.assertTrue(wait_until(
+            lambda: probe('items', PORT_CAPTION, 13)[1].strip() not in ('', '0'), 3))
+        self.assertEqual(probe('choose', PORT_CAPTION, 13, name)[0], 0)
+        probe('click', PORT_CAPTION, 1)
+
+    def test_a_device_that_vanishes_mid_stream(self):
+        sim = self.simulate(5, '--stress', '--start-on', 'CP')
+        self.save_port(5)
+        self.start_app()
+        self.assertTrue(wait_until(lambda: len(self.log_lines()) > 50, 10))
+        sim.stop()  # the pseudo-terminal closes under the program
+        self.sims.remove(sim)
+        time.sleep(0.5)
+        self.assertTrue(self.answers(), 'the window stopped answering')
+        self.assertLess(cpu_share(program_pid(), 3), 0.05, 'polling a vanished device is busy')
+        lines = len(self.log_lines())
+
+        back = self.simulate(5, '--scenario', self.scenario('pause 300\n80 01 02 8F\n'),
+                             '--start-on', 'CP')
+        self.choose_port('COM5')
+        self.assertTrue(wait_until(lambda: back.received('CP'), 5), back.lines())
+        self.assertTrue(wait_until(lambda: self.log_lines()[-1:] == ['80 01 02 8F'], 5))
+        self.assertGreater(len(self.log_lines()), lines)
+
+    def test_a_saved_port_that_no_longer_exists(self):
+        self.assertFalse(os.path.lexists(os.path.join(PREFIX, 'dosdevices', 'com9')))
+        self.save_port(9)
+        self.start_app()
+        self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0, 'no port selection dialog')
+
+    def test_settings_that_name_no_usable_port(self):
+        # (type, data as reg add takes it, what is saved back after Cancel)
+        values = [('REG_SZ', '5', '0x0'), ('REG_QWORD', '5', '0x0'),
+                  ('REG_DWORD', '0', '0x0'), ('REG_DWORD', '33', '0x21'),
+                  ('REG_DWORD', '0xFFFFFFFF', '0xffffffff')]
+        for kind, data, saved in values:
+            with self.subTest(kind=kind, data=data):
+                wine('reg', 'delete', SETTINGS_KEY, '/f')
+                wine('reg', 'add', SETTINGS_KEY, '/v', 'Com', '/t', kind, '/d', data, '/f')
+                self.start_app()
+                self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0, 'no selection dialog')
+                probe('click', PORT_CAPTION, 2)  # Cancel
+                self.assertTrue(wait_until(lambda: probe('enabled', CAPTION, 13)[1] == '0\n', 3))
+                probe('close', CAPTION)
+                self.assertEqual(self.app.wait(10), 2)
+                query = wine('reg', 'query', SETTINGS_KEY, '/v', 'Com').stdout.split()
+                self.assertEqual(query[-2:], ['REG_DWORD', saved])
+
+    def test_garbage_on_the_line(self):
+        scenario = '\n'.join([
+            '00 7F FF 83 8F 05',                  # dropped while idle
+            ' '.join(['8F'] * 200),               # a storm of end bytes
+            '80 ' + ' '.join(['21'] * 100) + ' 8F',  # far longer than 64 bytes
+            '82 61 00 62 00 8F',                  # zero bytes in a text reply
+            '82 80 81 41 8F 81 80 82 10 02 8F',   # start bytes inside frames
+            '80 08 10 8F',
+        ]) + '\n'
+        self.simulate(5, '--scenario', self.scenario(scenario), '--start-on', 'CP')
+        self.save_port(5)
+        self.start_app()
+        expected = [
+            '82 "glovebox-sim 1.0, simulated glove box" 8F',
+            '80 ' + ' '.join(['21'] * 63),
+            '82 "a\\0b\\0" 8F',
+            '82 "\x80\x81A" 8F',
+            '81 80 82 10 02 8F',
+            '80 08 10 8F',
+        ]
+        self.assertTrue(wait_until(lambda: self.log_lines()[-1:] == ['80 08 10 8F'], 10),
+                        self.log_lines())
+        self.assertEqual(self.log_lines(), expected)
+        self.assertTrue(self.answers())
+
+
+if __name__ == '__main__':
+    os.makedirs(WORK, exist_ok=True)
+    unittest.main(verbosity=2)

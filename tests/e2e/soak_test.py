@@ -1,0 +1,51 @@
+#!/usr/bin/env python3
+"""The soak: the simulator streams distinct reports at full line rate into the
+running program, whose log already holds a megabyte, for SOAK_SECONDS (120 by
+default). Afterwards every report sent is in the log exactly once and in
+order, the last one arrived without a backlog, and the window still answers.
+
+usage: SOAK_SECONDS=600 soak_test.py
+"""
+import os
+import time
+import unittest
+
+from harness import AppTestCase, CAPTION, IDC_LOG, WORK, probe, wait_until
+
+SECONDS = int(os.environ.get('SOAK_SECONDS', '120'))
+LOG_ALREADY = 1 << 20
+
+
+class Soak(AppTestCase):
+
+    def test_full_rate_loses_nothing(self):
+        sim = self.simulate(5, '--stress', '--start-on', 'CL', '--seconds', str(SECONDS))
+        self.save_port(5)
+        self.start_app()
+        self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
+        self.assertEqual(probe('fill', CAPTION, IDC_LOG, LOG_ALREADY)[0], 0)
+        filled = int(probe('length', CAPTION, IDC_LOG)[1])
+        probe('click', CAPTION, 13)  # "CL" starts the stream
+
+        sim.process.wait(SECONDS + 30)
+        ended = time.time()
+        sent = sim.sent_reports()
+        self.assertTrue(wait_until(
+            lambda: probe('lastline', CAPTION, IDC_LOG)[1] == sent[-1], 5, step=0.02))
+        backlog = time.time() - ended
+
+        log = probe('text', CAPTION, IDC_LOG)[1][filled:].split('\r\n')[:-1]
+        reports = [line for line in log if line.startswith(('80 ', '81 '))]
+        print('%d reports in %d s, %d bytes of log, last one %.2f s after the stream ended'
+              % (len(sent), SECONDS, filled + sum(len(l) + 2 for l in log), backlog))
+        self.assertGreater(len(sent), SECONDS * 60)
+        self.assertEqual(len(reports), len(sent))
+        self.assertTrue(reports == sent, 'the log differs from what was sent')
+        # The bound includes starting winprobe under Wine, about 0.2 s each look.
+        self.assertLess(backlog, 1.0)
+        self.assertEqual(probe('answers', CAPTION, 1000)[0], 0, 'the window stopped answering')
+
+
+if __name__ == '__main__':
+    os.makedirs(WORK, exist_ok=True)
+    unittest.main(verbosity=2)
