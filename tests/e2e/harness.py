@@ -132,6 +132,11 @@ class Simulator:
     def received(self, command):
         return 'received ' + command in self.lines()
 
+    def time_of(self, event):
+        """Milliseconds into the run when the event was recorded."""
+        with open(self.transcript) as f:
+            return next(int(line.split()[0]) for line in f if line.split()[1:2] == [event])
+
     def sent_reports(self):
         """The contact reports sent, as the log shows them."""
         return [line[5:] for line in self.lines() if line.startswith(('sent 80', 'sent 81'))]

@@ -22,6 +22,10 @@ long ReadLine(uint8_t *buffer, size_t capacity, unsigned timeoutMs);
 
 bool WriteLine(const uint8_t *bytes, size_t count);
 
+// Waits, up to the time given, until the other end has read everything sent:
+// closing a pty discards what its reader has not yet taken.
+void DrainLine(unsigned timeoutMs);
+
 // Closes the line and removes the link it made.
 void CloseLine();
 

@@ -124,6 +124,16 @@ bool WriteLine(const uint8_t *bytes, size_t count)
     return true;
 }
 
+void DrainLine(unsigned timeoutMs)
+{
+    int pending = 0;
+    for (unsigned waited = 0; waited < timeoutMs; waited += 10) {
+        if (ioctl(Slave, FIONREAD, &pending) != 0 || pending == 0)
+            return;
+        usleep(10000);
+    }
+}
+
 // Removes the link only while it still points at this run's pty, so that a
 // newer simulator's link to the same COM port is left alone.
 void CloseLine()

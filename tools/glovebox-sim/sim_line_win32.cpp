@@ -61,6 +61,11 @@ bool WriteLine(const uint8_t *bytes, size_t count)
     return WriteFile(Port, bytes, (DWORD)count, &written, NULL) && written == count;
 }
 
+void DrainLine(unsigned)
+{
+    FlushFileBuffers(Port);
+}
+
 void CloseLine()
 {
     CloseHandle(Port);

@@ -9,6 +9,7 @@
 #include <deque>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace
 {
@@ -293,6 +294,14 @@ int Run(Sim &sim, volatile int *stop)
             return 1;
         }
         TakeReceivedBytes(sim, buffer, n);
+    }
+    // A run that ends by itself lets the line carry its last frame and the
+    // program read it, as a box that stays connected would.
+    if (!*stop) {
+        std::this_thread::sleep_until(sim.lineFree);
+        Record(sim, "end", "of the stream");
+        DrainLine(5000);
+        Record(sim, "drained", "by the program");
     }
     return 0;
 }

@@ -55,23 +55,34 @@ static HWND Control(HWND window, const char *id)
     return n == 0 ? window : GetDlgItem(window, n);
 }
 
-static int PrintText(HWND control)
+static std::vector<char> Text(HWND control)
 {
     LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
     std::vector<char> text(length + 1);
     SendMessageA(control, WM_GETTEXT, (WPARAM)text.size(), (LPARAM)text.data());
-    std::fwrite(text.data(), 1, std::strlen(text.data()), stdout);
+    text.resize(std::strlen(text.data()));
+    return text;
+}
+
+static int PrintText(HWND control)
+{
+    std::vector<char> text = Text(control);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }
 
-// The line before the empty one that follows the last line break.
+// The text between the last two line breaks. (EM_GETLINE cannot serve: under
+// Wine it returns only the first 20 characters of a line to another process.)
 static int PrintLastLine(HWND edit)
 {
-    LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
-    char line[512];
-    *(WORD *)line = sizeof line - 1;
-    LRESULT length = lines >= 2 ? SendMessageA(edit, EM_GETLINE, lines - 2, (LPARAM)line) : 0;
-    std::fwrite(line, 1, (size_t)length, stdout);
+    std::vector<char> text = Text(edit);
+    size_t end = text.size();
+    if (end >= 2 && text[end - 2] == '\r' && text[end - 1] == '\n')
+        end -= 2;
+    size_t start = end;
+    while (start > 0 && text[start - 1] != '\n')
+        start--;
+    std::fwrite(text.data() + start, 1, end - start, stdout);
     return 0;
 }
 
