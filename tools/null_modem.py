@@ -108,8 +108,8 @@ class Helper:
 
     def make_ports(self, ports, control):
         os.makedirs(self.dosdevices, exist_ok=True)
-        for spec in ports:
-            self.add(spec)
+        for port in ports:
+            self.add(port)
         if control is not None:
             self.control = self.make_pty(control)
 
@@ -119,15 +119,15 @@ class Helper:
         self.link(number, p.path)
         return p
 
-    def add(self, spec):
-        if "=" in spec:
-            number, path = spec.split("=", 1)
+    def add(self, port):
+        if "=" in port:
+            number, path = port.split("=", 1)
             self.link(int(number), path)
-        elif ":" in spec:
-            a, b = (self.make_pty(int(n)) for n in spec.split(":", 1))
+        elif ":" in port:
+            a, b = (self.make_pty(int(n)) for n in port.split(":", 1))
             a.peer, b.peer = b, a
         else:
-            self.make_pty(int(spec))
+            self.make_pty(int(port))
 
     def link(self, number, target):
         name = os.path.join(self.dosdevices, "com%d" % number)
