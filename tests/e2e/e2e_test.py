@@ -53,8 +53,10 @@ class E2E(AppTestCase):
         sim = self.simulate(5, '--demo')
         self.save_port(5)
         self.start_app()
-        # Untimed reports without ground contacts: timestamps are off, the
-        # ground mode stays unknown.
+        # Both boxes start unchecked and turn indeterminate once the port is
+        # open. Untimed reports without ground contacts then show timestamps
+        # off and leave the ground mode unknown.
+        self.assertTrue(wait_until(lambda: self.box(IDC_GROUND) == 2, 5))
         self.assertTrue(wait_until(lambda: self.box(IDC_TIMESTAMPS) == 0, 5))
         self.assertEqual(self.box(IDC_GROUND), 2)
 

@@ -9,7 +9,7 @@ import time
 import unittest
 
 from harness import (AppTestCase, CAPTION, IDM_PORT_SELECT, PORT_CAPTION, PREFIX, SETTINGS_KEY,
-                     WORK, cpu_share, probe, program_pid, wait_until, wine)
+                     WORK, cpu_share, probe, wait_until, wine)
 
 
 class Faults(AppTestCase):
@@ -34,7 +34,7 @@ class Faults(AppTestCase):
         self.sims.remove(sim)
         time.sleep(0.5)
         self.assertTrue(self.answers(), 'the window stopped answering')
-        self.assertLess(cpu_share(program_pid(), 3), 0.05, 'polling a vanished device is busy')
+        self.assertLess(cpu_share(self.app.pid, 3), 0.05, 'polling a vanished device is busy')
         lines = len(self.log_lines())
 
         back = self.simulate(5, '--scenario', self.scenario('pause 300\n80 01 02 8F\n'),

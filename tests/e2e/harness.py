@@ -86,18 +86,6 @@ def dot_position(rect, hand, contact):
     return left + half + sign * x * half // 110, bottom - y * height // 200
 
 
-def program_pid():
-    """The Linux process that runs tactiview.exe under Wine."""
-    for entry in os.listdir('/proc'):
-        try:
-            with open('/proc/%s/cmdline' % entry, 'rb') as f:
-                if b'tactiview.exe' in f.read():
-                    return int(entry)
-        except (OSError, ValueError):
-            continue
-    return None
-
-
 def cpu_seconds(pid):
     """User and system time a process has used."""
     with open('/proc/%d/stat' % pid) as f:
@@ -182,6 +170,7 @@ class AppTestCase(unittest.TestCase):
         wine('reg', 'add', SETTINGS_KEY, '/v', 'Com', '/t', 'REG_DWORD', '/d', str(com), '/f')
 
     def start_app(self):
+        """Starts tactiview.exe; under Wine self.app.pid is the process that runs it."""
         self.app = subprocess.Popen([WINE_RUN, PREFIX, TACTIVIEW], stdin=subprocess.DEVNULL,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.assertEqual(probe('wait', CAPTION, 15000)[0], 0, 'the main window did not appear')
