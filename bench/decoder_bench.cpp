@@ -1,0 +1,106 @@
+// Decoder throughput on the host: the frame assembler, the report decoder and
+// the log-line builder fed a recorded stream byte by byte, with window effects
+// that only count. Prints one figure a line: NAME<TAB>VALUE<TAB>UNIT.
+//
+// usage: decoder_bench [SECONDS]   (how long to feed each stream; 2)
+#include "protocol/glove_protocol.h"
+#include "protocol/window_effects.h"
+#include "res/resource.h"
+#include "sim_core.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// The bytes a second of a line at 9600 baud with 11 bits a byte.
+static const double LINE_RATE = 9600.0 / 11.0;
+
+// Window effects that cost next to nothing: the decoder's own work is measured.
+static int TimestampBox = BOX_INDETERMINATE;
+static int GroundBox = BOX_INDETERMINATE;
+static unsigned long Refreshes;
+static unsigned long LoggedChars;
+
+static int &ModeBox(int controlId)
+{
+    return controlId == IDC_GROUND ? GroundBox : TimestampBox;
+}
+
+int GetModeBox(int controlId)
+{
+    return ModeBox(controlId);
+}
+
+void SetModeBox(int controlId, int state)
+{
+    ModeBox(controlId) = state;
+}
+
+void StartTimestampTimer(void) {}
+
+void RefreshDisplay(void)
+{
+    Refreshes++;
+}
+
+void AppendLog(const char *line)
+{
+    LoggedChars += std::strlen(line);
+}
+
+// The stream of the simulator's --stress mode, as the soak sends it.
+static Frame StressStream(unsigned frames, const SimModes &modes)
+{
+    std::mt19937 random(1);
+    Frame stream;
+    for (unsigned i = 0; i < frames; i++) {
+        Frame frame = ContactFrame(StressGroups(i, &random), modes, i * 10);
+        stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    return stream;
+}
+
+// The shortest report, one group, again and again: the most frames a byte.
+static Frame MinimalStream(unsigned frames)
+{
+    Frame stream;
+    for (unsigned i = 0; i < frames; i++)
+        stream.insert(stream.end(), {FRAME_CONTACTS, 0x08, 0x10, FRAME_END});
+    return stream;
+}
+
+// Feeds the stream over and over for about the given time; returns bytes a second.
+static double Throughput(const Frame &stream, double seconds)
+{
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start = Clock::now();
+    double elapsed = 0;
+    unsigned long long bytes = 0;
+    while (elapsed < seconds) {
+        for (uint8_t b : stream)
+            FeedByte(b);
+        bytes += stream.size();
+        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    return bytes / elapsed;
+}
+
+static void Report(const char *name, const Frame &stream, double seconds)
+{
+    double rate = Throughput(stream, seconds);
+    std::printf("decoder, %s\t%.3g\tB/s\n", name, rate);
+    std::printf("decoder, %s, times the line rate\t%.0f\tx\n", name, rate / LINE_RATE);
+}
+
+int main(int argc, char **argv)
+{
+    double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
+    SimModes timed;
+    timed.timestamps = true;
+    Report("stress reports", StressStream(10000, SimModes()), seconds);
+    Report("timed stress reports", StressStream(10000, timed), seconds);
+    Report("minimal reports", MinimalStream(10000), seconds);
+    // Keeps the counted effects from being optimised away.
+    return LoggedChars == 0 || Refreshes == 0;
+}
