@@ -275,9 +275,12 @@ bool TimeIsUp(const Sim &sim)
 }
 
 // Milliseconds to wait for commands before something may be due to be sent.
+// Before the reports start only a reply can be due.
 unsigned WaitMs(const Sim &sim)
 {
     Clock::time_point due = sim.lineFree;
+    if (sim.replies.empty() && !sim.started)
+        return 50;
     if (sim.replies.empty() && sim.nextFrame > due)
         due = sim.nextFrame;
     auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
@@ -334,7 +337,7 @@ int main(int argc, char **argv)
     }
     std::printf("glovebox-sim: ready on %s\n", where.c_str());
     std::fflush(stdout);
-    sim.start = Clock::now();
+    sim.start = sim.lineFree = sim.nextFrame = Clock::now();
     if (sim.options.startOn.empty())
         Start(sim);
     int status = Run(sim, &stop);
