@@ -57,14 +57,3 @@ void LogSelection(DWORD *start, DWORD *end)
 {
     SendDlgItemMessageA(MainWindow, IDC_LOG, EM_GETSEL, (WPARAM)start, (LPARAM)end);
 }
-
-void PumpMessages(DWORD milliseconds)
-{
-    DWORD begin = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - begin < milliseconds) {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(5);
-    }
-}

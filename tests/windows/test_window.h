@@ -16,7 +16,4 @@ std::string LogText();
 DWORD LogLength();
 void LogSelection(DWORD *start, DWORD *end);
 
-// Dispatches this thread's messages for the given time.
-void PumpMessages(DWORD milliseconds);
-
 #endif
