@@ -8,7 +8,7 @@ import time
 import unittest
 
 from harness import (AppTestCase, CAPTION, COLOUR_0, COMMAND_CONTROLS, DOTS, GREY, IDC_GROUND,
-                     IDC_TIMESTAMPS, IDM_PORT_SELECT, PORT_CAPTION, SETTINGS_KEY, WORK,
+                     IDC_TIMESTAMPS, PORT_CAPTION, SETTINGS_KEY, WORK,
                      dot_position, pixel, probe, screenshot, wait_until, wine)
 
 
@@ -108,11 +108,7 @@ class E2E(AppTestCase):
         self.save_port(5)
         self.start_app()
         self.assertTrue(wait_until(lambda: first.received('CP'), 5))
-        probe('syscommand', CAPTION, IDM_PORT_SELECT)
-        self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0)
-        self.assertTrue(wait_until(lambda: probe('items', PORT_CAPTION, 13)[1].strip() not in ('', '0'), 3))
-        self.assertEqual(probe('choose', PORT_CAPTION, 13, 'COM6')[0], 0)
-        probe('click', PORT_CAPTION, 1)  # OK
+        self.choose_port('COM6')
         self.assertTrue(wait_until(lambda: second.received('CP'), 5), second.lines())
         self.assertTrue(self.wait_for_log('80 01 02 8F\r\n'))
         probe('close', CAPTION)

@@ -8,7 +8,7 @@ import os
 import time
 import unittest
 
-from harness import (AppTestCase, CAPTION, IDM_PORT_SELECT, PORT_CAPTION, PREFIX, SETTINGS_KEY,
+from harness import (AppTestCase, CAPTION, PORT_CAPTION, PREFIX, SETTINGS_KEY,
                      WORK, cpu_share, probe, wait_until, wine)
 
 
@@ -16,14 +16,6 @@ class Faults(AppTestCase):
 
     def answers(self):
         return probe('answers', CAPTION, 1000)[0] == 0
-
-    def choose_port(self, name):
-        probe('syscommand', CAPTION, IDM_PORT_SELECT)
-        self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0)
-        self.assertTrue(wait_until(
-            lambda: probe('items', PORT_CAPTION, 13)[1].strip() not in ('', '0'), 3))
-        self.assertEqual(probe('choose', PORT_CAPTION, 13, name)[0], 0)
-        probe('click', PORT_CAPTION, 1)
 
     def test_a_device_that_vanishes_mid_stream(self):
         sim = self.simulate(5, '--stress', '--start-on', 'CP')

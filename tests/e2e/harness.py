@@ -192,3 +192,12 @@ class AppTestCase(unittest.TestCase):
 
     def picture_rect(self):
         return tuple(int(v) for v in probe('rect', CAPTION, IDC_CONTACTS)[1].split())
+
+    def choose_port(self, name):
+        """Picks the port from the system menu's selection dialog and confirms it."""
+        probe('syscommand', CAPTION, IDM_PORT_SELECT)
+        self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0)
+        self.assertTrue(wait_until(
+            lambda: probe('items', PORT_CAPTION, 13)[1].strip() not in ('', '0'), 3))
+        self.assertEqual(probe('choose', PORT_CAPTION, 13, name)[0], 0)
+        probe('click', PORT_CAPTION, 1)
