@@ -16,4 +16,7 @@ enum {
     TIMER_TIMESTAMP = 3,
 };
 
+// The port is drained, and the log updated, on every tick of TIMER_POLL.
+constexpr UINT POLL_PERIOD_MS = 100;
+
 #endif

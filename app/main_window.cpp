@@ -9,10 +9,8 @@
 #include "res/resource.h"
 #include "serial/serial_port.h"
 
-// Both timers tick every 100 ms: the start-up sequence runs on the first tick,
-// once the window is on screen, and the port is drained on every poll tick.
+// The start-up sequence runs on the first tick, once the window is on screen.
 constexpr UINT STARTUP_DELAY_MS = 100;
-constexpr UINT POLL_PERIOD_MS = 100;
 
 // Buttons that send one fixed command.
 struct QueryButton {
@@ -129,6 +127,7 @@ static void OnTimer(HWND dialog, WPARAM timer)
         break;
     case TIMER_POLL:
         PollPort();
+        UpdateLog();
         break;
     case TIMER_TIMESTAMP:
         ExpireTimestamp(dialog);

@@ -1,20 +1,37 @@
 // Every update of the edit control scrolls and repaints it, which costs about
-// as much for a batch of lines as for one (several milliseconds under load), so
-// a box at full line rate would outrun a control updated once per frame.
-// AppendLog therefore collects the lines of the frames that one poll completes
-// and FlushLog adds them to the control together at the end of the poll. The
-// window does not repaint in the middle of a poll, so the user sees the same.
+// as much for a batch of lines as for one, so a box at full line rate would
+// outrun a control updated once per frame. AppendLog therefore collects the
+// lines of the completed frames, and they reach the control together.
+//
+// How often they do is paced by what the last update cost. Under Wine each
+// update costs time in proportion to the lines the control holds: moving the
+// caret to the end, inserting there and repainting the last lines each walk
+// the control's list of lines from the first. A log of 64 MB of the shortest
+// reports takes most of a second per update, so updated after every poll it
+// would take all the time there is and fall further behind with every tick.
+// After an update the log therefore lets as many polls pass as keep its share
+// of the time near one part in UPDATE_COST_FACTOR + 1; an update cheaper than
+// a poll period / UPDATE_COST_FACTOR (every small log) still follows each poll.
 #include "display/receive_log.h"
 #include "app/globals.h"
 #include "res/resource.h"
 
 #include <string.h>
 
-// Lines waiting for the end of the poll. A tick normally brings at most 88
-// bytes, about 290 characters of log; the rest is room for ticks that come
-// late. Should it fill all the same, the lines so far are flushed early.
-static char PendingLines[16384];
+// Time between updates as a multiple of the last update's cost, and the most
+// polls that may pass without one: a frame waits at most about 8 s plus one
+// update before it shows.
+static const DWORD UPDATE_COST_FACTOR = 6;
+static const DWORD MAX_POLLS_SKIPPED = 80;
+
+// Lines waiting for the next update. At full line rate the log grows by about
+// 2.6 KB a second, so this holds the lines of the longest wait more than
+// twice over. Should it fill all the same, the lines so far go in early.
+static char PendingLines[65536];
 static unsigned PendingLength;
+
+// Polls still to pass before the next update.
+static DWORD PollsToSkip;
 
 static HWND LogControl(void)
 {
@@ -32,9 +49,8 @@ void RaiseLogLimit(void)
 // The end is found by moving the caret past it, where the control stops it,
 // rather than by asking for the text's length: that counts the whole text
 // again on every update, a quarter of an update's cost in a 4 MB log.
-static void AddToControl(const char *text)
+static void AddToControl(HWND log, const char *text)
 {
-    HWND log = LogControl();
     DWORD start = 0, end = 0, length = 0;
     SendMessageA(log, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     SendMessageA(log, EM_SETSEL, MAXINT, MAXINT);
@@ -53,15 +69,33 @@ void AppendLog(const char *line)
     PendingLength += length;
 }
 
+// The repaint that the update causes is done here, so that its cost, the
+// larger part under Wine, counts towards the wait before the next update.
 void FlushLog(void)
 {
     if (PendingLength == 0)
         return;
-    AddToControl(PendingLines);
+    HWND log = LogControl();
+    DWORD started = GetTickCount();
+    AddToControl(log, PendingLines);
+    UpdateWindow(log);
     PendingLength = 0;
+    DWORD polls = (GetTickCount() - started) * UPDATE_COST_FACTOR / POLL_PERIOD_MS;
+    PollsToSkip = polls < MAX_POLLS_SKIPPED ? polls : MAX_POLLS_SKIPPED;
 }
 
+void UpdateLog(void)
+{
+    if (PollsToSkip > 0)
+        PollsToSkip--;
+    else
+        FlushLog();
+}
+
+// Lines still waiting have not been shown yet, so they stay and start the
+// emptied log, which is cheap to update again at once.
 void ClearLog(void)
 {
     SetDlgItemTextA(MainWindow, IDC_LOG, "");
+    PollsToSkip = 0;
 }

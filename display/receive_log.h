@@ -8,8 +8,13 @@
 // after about 30,000 characters. Called while the main window initialises.
 void RaiseLogLimit(void);
 
-// Puts the lines that AppendLog has collected since the last call into the
-// control, all in one update. Called at the end of every poll.
+// Called after every poll: puts the lines that AppendLog has collected into
+// the control, all in one update, when an update is due. While updates are
+// cheap that is every poll; as the log grows and they grow dearer, less often.
+void UpdateLog(void);
+
+// Puts every collected line into the control now, whether or not an update
+// is due: before the log's text is read as a whole.
 void FlushLog(void);
 
 void ClearLog(void);

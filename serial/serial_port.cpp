@@ -5,7 +5,6 @@
 #include "serial/serial_port.h"
 
 #include "app/globals.h"
-#include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
 
 #include <shlwapi.h>
@@ -76,14 +75,12 @@ void SendCommand(const char *text)
 }
 
 // One byte per read: the assembler takes bytes one at a time anyway, and the
-// poll reads only what has arrived since the last tick. The log lines of the
-// frames completed here reach the log control together, at the end.
+// poll reads only what has arrived since the last tick.
 void PollPort(void)
 {
     DWORD count;
     while (ReadFile(PortHandle, &ReceivedByte, 1, &count, NULL) && count != 0)
         FeedByte(ReceivedByte);
-    FlushLog();
 }
 
 // A COMMCONFIG as GetDefaultCommConfigA expects it: its size in the first

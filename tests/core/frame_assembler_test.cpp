@@ -109,6 +109,17 @@ TEST_F(FrameAssembler, PayloadPairsBecomeGroupsAndAnOddByteCarriesNothing)
     EXPECT_EQ(ContactState.Groups[0], 0x0180);
 }
 
+// When the fingers let go the box reports no groups; the picture must still
+// repaint, or the contacts of the last touch stay lit.
+TEST_F(FrameAssembler, AReportWithNoGroupsStillRepaintsThePicture)
+{
+    Feed({0x80, 0x08, 0x10, 0x8F});
+    Recorded.effects.clear();
+    Feed({0x80, 0x8F});
+    EXPECT_EQ(ContactState.GroupCount, 0);
+    EXPECT_EQ(Recorded.effects, Lines({"refresh", "log"}));
+}
+
 TEST_F(FrameAssembler, TimedReportsTakeTheirLastTwoPayloadBytesAsTimestamp)
 {
     Feed({0x81, 0x05, 0x03, 0x10, 0x02, 0x8F});

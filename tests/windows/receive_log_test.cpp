@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string.h>
 
 namespace
 {
@@ -136,6 +137,41 @@ TEST_F(ReceiveLog, APollLongerThanTheCollectionLosesNoLine)
     FlushLog();
     EXPECT_EQ(LogText(), expected);
     ExpectSelection(LogLength(), LogLength());
+}
+
+// A log control slow to update, as a large log is under Wine.
+WNDPROC EditProc;
+LRESULT CALLBACK SlowEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == EM_REPLACESEL)
+        Sleep(50);
+    return CallWindowProcA(EditProc, edit, message, wParam, lParam);
+}
+
+// Once updates grow dear they come less often, but what waits is neither lost
+// nor reordered: it follows on a later poll even when nothing new arrives,
+// and it survives "Clear log", having never been shown.
+TEST_F(ReceiveLog, LinesHeldBackByADearUpdateFollowInOrder)
+{
+    HWND log = GetDlgItem(MainWindow, IDC_LOG);
+    EditProc = (WNDPROC)SetWindowLongPtrA(log, GWLP_WNDPROC, (LONG_PTR)SlowEditProc);
+    AppendLog(Line1);
+    UpdateLog();
+    AppendLog(Line2);
+    UpdateLog();
+    EXPECT_EQ(LogText(), Line1) << "an update costing 50 ms did not hold back the next";
+
+    ClearLog();
+    AppendLog(Line3);
+    UpdateLog();
+    EXPECT_EQ(LogText(), std::string(Line2) + Line3);
+
+    Select(1, 2);
+    AppendLog(Line1);
+    for (int poll = 0; poll < 100 && LogLength() == strlen(Line2) + strlen(Line3); poll++)
+        UpdateLog();
+    EXPECT_EQ(LogText(), std::string(Line2) + Line3 + Line1);
+    ExpectSelection(1, 2);
 }
 
 // Left at its default, the control stops taking text at about 30,000
