@@ -159,13 +159,22 @@ const uint8_t LITTLE = 0x01, RING = 0x02, MIDDLE = 0x04, INDEX = 0x08, THUMB = 0
 
 // Touches of the demonstration, played in turn; each is followed by a release.
 const std::vector<std::vector<Group>> DemoTouches = {
-    {{INDEX, THUMB}},                                     // left index on right thumb
-    {{THUMB | INDEX, 0}},                                 // left pinch
-    {{0, THUMB | MIDDLE}, {RING, RING}},                  // right pinch, ring fingers
-    {{INDEX, INDEX}, {MIDDLE, MIDDLE}, {LITTLE, LITTLE}}, // fingertips together
+    // left index on right thumb
+    {{INDEX, THUMB}},
+    // left thumb on left index
+    {{THUMB | INDEX, 0}},
+    // right thumb on right middle; left ring on right ring
+    {{0, THUMB | MIDDLE}, {RING, RING}},
+    // left index on right index; left middle on right middle; left little on right little
+    {{INDEX, INDEX}, {MIDDLE, MIDDLE}, {LITTLE, LITTLE}},
+    // left thumb on right thumb; left index on left middle; right ring on right little;
+    // left ring on right middle
     {{THUMB, THUMB}, {INDEX | MIDDLE, 0}, {0, RING | LITTLE}, {RING, MIDDLE}},
+    // left little, left ring, left middle and left index each in a group of its own;
+    // left thumb on right ring and right little
     {{LITTLE, 0}, {RING, 0}, {MIDDLE, 0}, {INDEX, 0}, {THUMB, LITTLE | RING}},
-    {{GROUND | INDEX, GROUND}}, // through the ground contacts
+    // left index on left ground and right ground
+    {{GROUND | INDEX, GROUND}},
 };
 
 const unsigned DemoHoldMs = 700;
