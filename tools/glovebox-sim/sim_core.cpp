@@ -229,6 +229,27 @@ const char *ReadHexLine(const std::string &log, size_t at, std::vector<Reading> 
     return fault;
 }
 
+// The log shows a zero byte and a backslash before a '0' alike, as \0. The
+// payload holds a zero byte for each; a frame cut at 64 bytes takes as many
+// of them as a backslash and a '0' as make it that long.
+Frame TextReplyFrame(const Frame &payload, uint8_t last)
+{
+    size_t widen = 0;
+    if (last != END && payload.size() < STORED_MAX - 2)
+        widen = STORED_MAX - 2 - payload.size();
+    Frame frame = {START_TEXT};
+    for (uint8_t c : payload) {
+        if (c == 0 && widen > 0) {
+            frame.push_back('\\');
+            widen--;
+            c = '0';
+        }
+        frame.push_back(c);
+    }
+    frame.push_back(last);
+    return frame;
+}
+
 // "82 "text" 8F" and CR LF. The text holds the payload bytes as they are, a
 // zero byte as \0, and may hold quotes, CR and LF: every closing quote, hex
 // byte and CR LF within 64 bytes that ends a frame is a reading.
@@ -236,14 +257,13 @@ const char *ReadTextLine(const std::string &log, size_t at, std::vector<Reading>
 {
     const char *fault =
         "a text reply without its closing quote, end byte and CR LF within 64 bytes";
-    Frame frame = {START_TEXT};
+    Frame payload;
     at += 4; // 82 "
-    while (frame.size() < STORED_MAX) {
+    while (payload.size() <= STORED_MAX - 2) {
         uint8_t last;
         if (HasAt(log, at, "\" ") && ReadHexByte(log, at + 2, &last) &&
             HasAt(log, at + 4, "\r\n")) {
-            Frame whole = frame;
-            whole.push_back(last);
+            Frame whole = TextReplyFrame(payload, last);
             if (const char *notStored = StoredFrameFault(whole))
                 fault = notStored;
             else
@@ -256,7 +276,7 @@ const char *ReadTextLine(const std::string &log, size_t at, std::vector<Reading>
             break;
         }
         bool zero = HasAt(log, at, "\\0");
-        frame.push_back(zero ? 0 : (uint8_t)log[at]);
+        payload.push_back(zero ? 0 : (uint8_t)log[at]);
         at += zero ? 2 : 1;
     }
     return readings->empty() ? fault : nullptr;
