@@ -120,6 +120,67 @@ TEST(SimScenario, ErrorsNameTheirLine)
     EXPECT_FALSE(ParseScenario("# nothing but a comment\n", &steps, &error));
 }
 
+std::vector<Frame> Replay(const std::string &log)
+{
+    std::vector<Frame> frames;
+    std::string error;
+    EXPECT_TRUE(ParseReplay(log, &frames, &error)) << error;
+    return frames;
+}
+
+TEST(SimReplay, EachKindOfLineSendsTheFrameThatWasLogged)
+{
+    EXPECT_EQ(Replay("80 08 10 8F\r\n81 05 03 10 02 8F\r\n82 \"v\\0 1\" 8F\r\n82 \"\" 8F\r\n"),
+              (std::vector<Frame>{Bytes({0x80, 0x08, 0x10, 0x8F}),
+                                  Bytes({0x81, 0x05, 0x03, 0x10, 0x02, 0x8F}),
+                                  Bytes({0x82, 'v', 0x00, ' ', '1', 0x8F}), Bytes({0x82, 0x8F})}));
+}
+
+TEST(SimReplay, ALineCutAt64BytesIsSentWithAnEndByte)
+{
+    std::string hex = "80", text = "82 \"" + std::string(62, 'x') + "\" 41\r\n";
+    for (int i = 0; i < 63; i++)
+        hex += " 3F";
+    std::vector<Frame> frames = Replay(hex + "\r\n" + text);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].size(), 65u);
+    EXPECT_EQ(frames[0][63], 0x3F);
+    EXPECT_EQ(frames[0][64], 0x8F);
+    EXPECT_EQ(frames[1].size(), 65u);
+    EXPECT_EQ(frames[1][63], 0x41);
+    EXPECT_EQ(frames[1][64], 0x8F);
+}
+
+TEST(SimReplay, ATextReplyRunsOnOverTheCRLFInItsText)
+{
+    EXPECT_EQ(Replay("82 \"on\r\n\" 8F\r\n80 8F\r\n"),
+              (std::vector<Frame>{Bytes({0x82, 'o', 'n', '\r', '\n', 0x8F}), Bytes({0x80, 0x8F})}));
+    // Text that looks like a line's end ends the line when the rest still reads.
+    EXPECT_EQ(Replay("82 \"a\" 8F\r\n82 \"b\" 8F\r\n").size(), 2u);
+    std::vector<Frame> frames = Replay("82 \"a\" 8F\r\n80 8F\r\n\" 8F\r\n");
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(std::string(frames[0].begin() + 1, frames[0].end() - 1), "a\" 8F\r\n80 8F\r\n");
+}
+
+TEST(SimReplay, ALineThatTheProgramDoesNotWriteIsRefusedByNumber)
+{
+    const char *bad[] = {"80 08 10 8f\r\n",  "80 8F\r\n80  8F\r\n",
+                         "80 8F\r\n80 8F\n", "80 8F\r\n\r\n",
+                         "80 8F 8F\r\n",     "82 8F\r\n",
+                         "82 \"a\" 41\r\n",  "82 \"a\r\nb\" 8F\r\n80 8G\r\n"};
+    const char *line[] = {"line 1", "line 2", "line 2", "line 2",
+                          "line 1", "line 1", "line 1", "line 3"};
+    for (size_t i = 0; i < sizeof bad / sizeof bad[0]; i++) {
+        std::vector<Frame> frames;
+        std::string error;
+        EXPECT_FALSE(ParseReplay(bad[i], &frames, &error)) << bad[i];
+        EXPECT_EQ(error.find(line[i]), 0u) << error;
+    }
+    std::vector<Frame> frames;
+    std::string error;
+    EXPECT_FALSE(ParseReplay("", &frames, &error));
+}
+
 TEST(SimPacing, ElevenBitsAByteAt9600Baud)
 {
     EXPECT_NEAR(1.0 / LineSeconds(1, 9600), 872.7, 0.1);

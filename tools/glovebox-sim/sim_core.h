@@ -55,6 +55,18 @@ struct ScenarioStep {
 // line in error.
 bool ParseScenario(const std::string &text, std::vector<ScenarioStep> *steps, std::string *error);
 
+// Reads a saved session log: the receive log's lines, each ending in CR LF,
+// "80 08 10 8F" for a contact report and "82 "text" 8F" for a text reply. A
+// line of 64 bytes that does not end in 8F comes from a longer frame cut
+// there. A text reply's zero bytes show as \0, as does a backslash before a
+// '0': \0 is read as a zero byte, but in a cut line as many as make it 64
+// bytes long are read as a backslash and a '0'. Its text may hold CR LF, so
+// its line runs on to the first closing quote, hex byte and CR LF after which
+// the rest of the log still reads. Returns the frames that make the program
+// log the same lines again: each frame as logged, a cut one with an end byte
+// after it. On an error returns false and says which line is no logged frame.
+bool ParseReplay(const std::string &log, std::vector<Frame> *frames, std::string *error);
+
 // The built-in demonstration: fingers touching in turn, several groups at a
 // time. Step i of an endless loop; a pause follows each touch and release.
 struct DemoStep {

@@ -15,7 +15,8 @@ namespace
 {
 
 const char Usage[] =
-    "usage: glovebox-sim [--demo | --scenario FILE [--loop] | --stress [--seed N]]\n"
+    "usage: glovebox-sim [--demo | --scenario FILE [--loop] | --replay FILE [--gap MS] [--loop]\n"
+    "                     | --stress [--seed N]]\n"
     "                    [--wine-prefix DIR --com N | --port COMn]\n"
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
     "                    [--transcript FILE] [--seconds S] [--frames N]\n"
@@ -26,17 +27,23 @@ const char Usage[] =
     "scenario file (hex bytes or \"pause MS\" a line, '#' comments), from a\n"
     "built-in demonstration (the default), or as fast as the line allows.\n"
     "\n"
+    "With --replay it sends the frames of a saved session log, the receive log's\n"
+    "lines as the program writes them, one after another at the line rate, with\n"
+    "--gap milliseconds between frames.\n"
+    "\n"
     "On Linux the line is a pseudo-terminal, linked into a Wine prefix as COMn\n"
     "with --wine-prefix and --com; on Windows it is the COM port named by --port.\n"
     "Sending is paced at 9600 baud with 11 bits a byte unless --baud or --unpaced.\n"
     "With --start-on, reports begin when that command first arrives (CP: once the\n"
     "program has opened its port); --seconds then counts from there.\n";
 
-enum Mode { MODE_DEMO, MODE_SCENARIO, MODE_STRESS };
+enum Mode { MODE_DEMO, MODE_SCENARIO, MODE_REPLAY, MODE_STRESS };
 
 struct Options {
     Mode mode = MODE_DEMO;
     std::string scenarioPath;
+    std::string replayPath;
+    unsigned gapMs = 0; // between replayed frames
     bool loop = false;
     unsigned seed = 1;
     LineOptions line;
@@ -67,9 +74,9 @@ bool ParseOptions(int argc, char **argv, Options *o)
         std::string a = argv[i];
         const char *next = i + 1 < argc ? argv[i + 1] : nullptr;
         unsigned long n = 0;
-        bool takesValue = a == "--scenario" || a == "--seed" || a == "--wine-prefix" ||
-                          a == "--com" || a == "--port" || a == "--baud" || a == "--transcript" ||
-                          a == "--seconds" || a == "--frames";
+        bool takesValue = a == "--scenario" || a == "--replay" || a == "--gap" || a == "--seed" ||
+                          a == "--wine-prefix" || a == "--com" || a == "--port" || a == "--baud" ||
+                          a == "--transcript" || a == "--seconds" || a == "--frames";
         if (takesValue && !next) {
             std::fprintf(stderr, "glovebox-sim: %s needs a value\n\n%s", a.c_str(), Usage);
             return false;
@@ -79,6 +86,10 @@ bool ParseOptions(int argc, char **argv, Options *o)
             o->mode = MODE_DEMO;
         else if (a == "--scenario")
             o->mode = MODE_SCENARIO, o->scenarioPath = argv[++i];
+        else if (a == "--replay")
+            o->mode = MODE_REPLAY, o->replayPath = argv[++i];
+        else if (a == "--gap")
+            ok = ParseNumber(argv[++i], 3600000, &n), o->gapMs = (unsigned)n;
         else if (a == "--loop")
             o->loop = true;
         else if (a == "--stress")
@@ -127,19 +138,46 @@ bool ParseOptions(int argc, char **argv, Options *o)
     return true;
 }
 
-bool LoadScenario(const std::string &path, std::vector<ScenarioStep> *steps)
+bool ReadFile(const std::string &path, const char *what, std::string *text)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "glovebox-sim: cannot read scenario %s\n", path.c_str());
+        std::fprintf(stderr, "glovebox-sim: cannot read %s %s\n", what, path.c_str());
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    if (!ParseScenario(text.str(), steps, &error)) {
+    std::stringstream content;
+    content << in.rdbuf();
+    *text = content.str();
+    return true;
+}
+
+bool LoadScenario(const std::string &path, std::vector<ScenarioStep> *steps)
+{
+    std::string text, error;
+    if (!ReadFile(path, "scenario", &text))
+        return false;
+    if (!ParseScenario(text, steps, &error)) {
         std::fprintf(stderr, "glovebox-sim: %s: %s\n", path.c_str(), error.c_str());
         return false;
+    }
+    return true;
+}
+
+// A replay runs as a scenario of the logged frames, each followed by the gap.
+bool LoadReplay(const std::string &path, unsigned gapMs, std::vector<ScenarioStep> *steps)
+{
+    std::string text, error;
+    std::vector<Frame> frames;
+    if (!ReadFile(path, "log", &text))
+        return false;
+    if (!ParseReplay(text, &frames, &error)) {
+        std::fprintf(stderr, "glovebox-sim: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    for (const Frame &frame : frames) {
+        steps->push_back(ScenarioStep{frame});
+        if (gapMs)
+            steps->push_back(ScenarioStep{Frame(), gapMs});
     }
     return true;
 }
@@ -181,7 +219,8 @@ Frame NextFrame(Sim &sim, unsigned *pauseMs)
 {
     *pauseMs = 0;
     switch (sim.options.mode) {
-    case MODE_SCENARIO: {
+    case MODE_SCENARIO:
+    case MODE_REPLAY: {
         if (sim.nextStep == sim.scenario.size()) {
             if (!sim.options.loop) {
                 sim.finished = true;
@@ -317,6 +356,9 @@ int main(int argc, char **argv)
     if (!ParseOptions(argc, argv, &sim.options))
         return 2;
     if (sim.options.mode == MODE_SCENARIO && !LoadScenario(sim.options.scenarioPath, &sim.scenario))
+        return 2;
+    if (sim.options.mode == MODE_REPLAY &&
+        !LoadReplay(sim.options.replayPath, sim.options.gapMs, &sim.scenario))
         return 2;
     if (!sim.options.transcriptPath.empty()) {
         sim.transcript.open(sim.options.transcriptPath, std::ios::trunc);
