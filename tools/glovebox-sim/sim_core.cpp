@@ -396,6 +396,12 @@ std::vector<Group> StressGroups(uint32_t counter, std::mt19937 *random)
     return groups;
 }
 
+std::vector<Group> ShortStressGroups(uint32_t counter)
+{
+    const uint8_t fingers = ALL_CONTACTS & ~GROUND;
+    return {{(uint8_t)(counter & fingers), (uint8_t)((counter >> 5) & fingers)}};
+}
+
 double LineSeconds(size_t bytes, unsigned baud)
 {
     return bytes * 11.0 / baud;

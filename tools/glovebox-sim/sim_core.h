@@ -80,6 +80,11 @@ DemoStep DemoPattern(unsigned index);
 // three random groups more.
 std::vector<Group> StressGroups(uint32_t counter, std::mt19937 *random);
 
+// The shortest report there is, one group of finger contacts that carries ten
+// bits of a counter: 1024 reports in a row differ. Each makes the shortest
+// log line, so a stream of them is the hardest on the log.
+std::vector<Group> ShortStressGroups(uint32_t counter);
+
 // Time the line takes to carry the bytes: a start bit, 8 data bits and 2
 // stop bits each, so 11 bits a byte.
 double LineSeconds(size_t bytes, unsigned baud);

@@ -16,7 +16,7 @@ namespace
 
 const char Usage[] =
     "usage: glovebox-sim [--demo | --scenario FILE [--loop] | --replay FILE [--gap MS] [--loop]\n"
-    "                     | --stress [--seed N]]\n"
+    "                     | --stress [--seed N | --short]]\n"
     "                    [--wine-prefix DIR --com N | --port COMn]\n"
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
     "                    [--transcript FILE] [--seconds S] [--frames N]\n"
@@ -25,7 +25,8 @@ const char Usage[] =
     "Answers CP, CL and CR with text replies, switches timestamped reports with\n"
     "T1/T0 and ground contacts with G1/G0, and sends contact reports: from a\n"
     "scenario file (hex bytes or \"pause MS\" a line, '#' comments), from a\n"
-    "built-in demonstration (the default), or as fast as the line allows.\n"
+    "built-in demonstration (the default), or as fast as the line allows (with\n"
+    "--short, only the shortest report, one group of four bytes).\n"
     "\n"
     "With --replay it sends the frames of a saved session log, the receive log's\n"
     "lines as the program writes them, one after another at the line rate, with\n"
@@ -46,6 +47,7 @@ struct Options {
     unsigned gapMs = 0; // between replayed frames
     bool loop = false;
     unsigned seed = 1;
+    bool shortReports = false; // --stress sends only the shortest reports
     LineOptions line;
     unsigned baud = 9600; // 0: unpaced
     SimModes modes;
@@ -94,6 +96,8 @@ bool ParseOptions(int argc, char **argv, Options *o)
             o->loop = true;
         else if (a == "--stress")
             o->mode = MODE_STRESS;
+        else if (a == "--short")
+            o->shortReports = true;
         else if (a == "--seed")
             ok = ParseNumber(argv[++i], 0xFFFFFFFFul, &n), o->seed = (unsigned)n;
         else if (a == "--wine-prefix")
@@ -232,9 +236,12 @@ Frame NextFrame(Sim &sim, unsigned *pauseMs)
         *pauseMs = step.pauseMs;
         return step.bytes;
     }
-    case MODE_STRESS:
-        return ContactFrame(StressGroups(sim.stressCounter++, &sim.random), sim.options.modes,
-                            ElapsedMs(sim));
+    case MODE_STRESS: {
+        uint32_t counter = sim.stressCounter++;
+        std::vector<Group> groups = sim.options.shortReports ? ShortStressGroups(counter)
+                                                             : StressGroups(counter, &sim.random);
+        return ContactFrame(groups, sim.options.modes, ElapsedMs(sim));
+    }
     case MODE_DEMO:
     default: {
         DemoStep step = DemoPattern(sim.demoIndex++);

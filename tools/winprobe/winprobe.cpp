@@ -17,7 +17,10 @@
 //   length CAPTION ID        print the length of the text of control ID
 //   lastline CAPTION ID      print the last complete line of edit control ID
 //   fill CAPTION ID BYTES    fill edit control ID with about BYTES characters of
-//                            log lines and put the caret at the end
+//                            the shortest log lines and put the caret at the end
+//   cut CAPTION ID CHARS     remove the first CHARS characters of edit control ID
+//   watch CAPTION ID MS PERIOD  print the line count of edit control ID every
+//                            PERIOD ms for MS ms: time, lines, answer time in us
 //   items CAPTION ID         print the number of entries of combo box ID
 //   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT
 // Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
@@ -33,9 +36,19 @@
 static int Usage()
 {
     std::fputs("usage: winprobe wait|gone|text|check|enabled|click|syscommand|close|key|answers|"
-               "rect|length|lastline|fill|items|choose CAPTION [ARGUMENT...]\n",
+               "rect|length|lastline|fill|cut|watch|items|choose CAPTION [ARGUMENT...]\n",
                stderr);
     return 2;
+}
+
+static double Seconds()
+{
+    static LARGE_INTEGER frequency;
+    if (frequency.QuadPart == 0)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return (double)count.QuadPart / (double)frequency.QuadPart;
 }
 
 static HWND WaitForWindow(const char *caption, DWORD ms)
@@ -86,35 +99,67 @@ static int PrintLastLine(HWND edit)
     return 0;
 }
 
-// Stands in for a log that has been running for a long time. The text goes
-// in pieces: Wine does not pass a message with a megabyte of text between
-// processes.
+// Stands in for a log that has been running for a long time, made of the
+// shortest report's lines, the most lines a log of its size can hold. The text
+// goes in pieces, as Wine does not pass a message with a megabyte of text
+// between processes, and each piece goes in at the start: the control finds a
+// place near the start at once, while finding its end walks every line.
 static int Fill(HWND edit, size_t bytes)
 {
-    static const char Line[] = "81 01 02 04 08 10 20 00 01 8F\r\n";
-    static const size_t PieceLines = 2000;
+    static const char Line[] = "80 08 10 8F\r\n";
+    static const size_t LineLength = sizeof Line - 1;
+    static const size_t PieceLines = 20000;
     std::vector<char> piece;
     for (size_t i = 0; i < PieceLines; i++)
-        piece.insert(piece.end(), Line, Line + sizeof Line - 1);
+        piece.insert(piece.end(), Line, Line + LineLength);
     piece.push_back('\0');
 
     SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "");
-    LRESULT length = 0;
-    while ((size_t)length < bytes) {
-        size_t lines = (bytes - (size_t)length + sizeof Line - 2) / (sizeof Line - 1);
-        size_t end = (lines < PieceLines ? lines : PieceLines) * (sizeof Line - 1);
+    size_t length = 0;
+    while (length < bytes) {
+        size_t lines = (bytes - length + LineLength - 1) / LineLength;
+        size_t end = (lines < PieceLines ? lines : PieceLines) * LineLength;
         char saved = piece[end];
         piece[end] = '\0';
-        SendMessageA(edit, EM_SETSEL, length, length);
+        SendMessageA(edit, EM_SETSEL, 0, 0);
         SendMessageA(edit, EM_REPLACESEL, FALSE, (LPARAM)piece.data());
         piece[end] = saved;
-        LRESULT now = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
-        if (now == length)
-            return 1;
-        length = now;
+        length += end;
     }
+    if ((size_t)SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) != length)
+        return 1;
     SendMessageA(edit, EM_SETSEL, length, length);
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    return 0;
+}
+
+// Removes the first characters of an edit control's text, so that what
+// follows can be read even when the whole would be too long to pass.
+static int Cut(HWND edit, size_t characters)
+{
+    SendMessageA(edit, EM_SETSEL, 0, characters);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, (LPARAM) "");
+    return 0;
+}
+
+// Asks an edit control for its number of lines every period, for the given
+// time, and prints per look: milliseconds since the start, the number of
+// lines, and the microseconds the window took to answer. Asking is cheap at
+// any size: the control keeps the count.
+static int WatchLines(HWND edit, DWORD ms, DWORD period)
+{
+    double start = Seconds();
+    while (Seconds() - start < ms / 1000.0) {
+        double asked = Seconds();
+        LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
+        double answered = Seconds();
+        std::printf("%.0f %ld %.0f\n", (asked - start) * 1e3, (long)lines,
+                    (answered - asked) * 1e6);
+        std::fflush(stdout);
+        double next = asked + period / 1000.0;
+        if (answered < next)
+            Sleep((DWORD)((next - answered) * 1000));
+    }
     return 0;
 }
 
@@ -190,6 +235,10 @@ int main(int argc, char **argv)
         return PrintLastLine(control);
     if (!std::strcmp(command, "fill") && argc > 4)
         return Fill(control, std::strtoul(argv[4], NULL, 0));
+    if (!std::strcmp(command, "cut") && argc > 4)
+        return Cut(control, std::strtoul(argv[4], NULL, 0));
+    if (!std::strcmp(command, "watch") && argc > 5)
+        return WatchLines(control, std::strtoul(argv[4], NULL, 0), std::strtoul(argv[5], NULL, 0));
     if (!std::strcmp(command, "items"))
         return std::printf("%d\n", (int)SendMessageA(control, CB_GETCOUNT, 0, 0)), 0;
     if (!std::strcmp(command, "choose") && argc > 4)
