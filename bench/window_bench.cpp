@@ -1,9 +1,9 @@
 // Costs of the main window's two busy paths under Wine, in the real window
-// template shown on screen: one update of the receive log at several log sizes,
-// and one paint of the contact picture. Prints one figure a line:
-// NAME<TAB>VALUE<TAB>UNIT, each the median of several repetitions.
+// template shown on screen: one update of the receive log at log sizes up to
+// 64 MB, step by step, and one paint of the contact picture. Prints one figure
+// a line: NAME<TAB>VALUE<TAB>UNIT, each the median of several repetitions.
 //
-// usage: window_bench [REPETITIONS]   (11)
+// usage: window_bench [REPETITIONS]   (5)
 #include "app/globals.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
@@ -16,25 +16,23 @@
 #include <string>
 #include <vector>
 
-// Log sizes before the update, in bytes.
+// Log sizes before the update, in bytes, of the shortest report's lines: the
+// most lines a log of its size holds, and under Wine the lines are the cost.
 struct LogSize {
     const char *name;
     size_t bytes;
 };
 
 static const LogSize LogSizes[] = {
-    {"10 KB", 10 << 10},
-    {"100 KB", 100 << 10},
     {"1 MB", 1 << 20},
     {"4 MB", 4 << 20},
+    {"16 MB", 16 << 20},
+    {"64 MB", 64 << 20},
 };
 
-// One line a poll, and the 22 shortest reports that a 100 ms tick carries at
-// full line rate (87 bytes).
-static const unsigned BatchLines[] = {1, 22};
-
+// The 22 shortest reports that a 100 ms tick carries at full line rate.
+static const unsigned TICK_LINES = 22;
 static const char ShortestLine[] = "80 08 10 8F\r\n";
-static const char FillLine[] = "81 01 02 04 08 10 20 00 01 8F\r\n";
 
 static const unsigned DRAW_REPETITIONS = 200;
 
@@ -79,53 +77,105 @@ static double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// A log that has been running a while, shown at its end as it would be.
-static void FillLog(HWND log, size_t bytes)
+static std::string Lines(size_t count)
 {
     std::string text;
-    text.reserve(bytes + sizeof FillLine);
-    while (text.size() < bytes)
-        text += FillLine;
-    SetWindowTextA(log, text.c_str());
-    SendMessageA(log, EM_SETSEL, text.size(), text.size());
+    for (size_t i = 0; i < count; i++)
+        text += ShortestLine;
+    return text;
+}
+
+// A log that has been running a while, shown at its end as it would be. The
+// text goes in at the start in large pieces, where the control finds its
+// place without walking its lines.
+static void FillLog(HWND log, size_t bytes)
+{
+    const std::string piece = Lines((1 << 20) / (sizeof ShortestLine - 1));
+    SetWindowTextA(log, "");
+    for (size_t pieces = (bytes + piece.size() / 2) / piece.size(); pieces > 0; pieces--) {
+        SendMessageA(log, EM_SETSEL, 0, 0);
+        SendMessageA(log, EM_REPLACESEL, FALSE, (LPARAM)piece.c_str());
+    }
+    SendMessageA(log, EM_SETSEL, MAXINT, MAXINT);
     SendMessageA(log, EM_SCROLLCARET, 0, 0);
     UpdateWindow(log);
     PumpMessages();
 }
 
-// One poll's log update as PollPort makes it, then the repaint it asked for.
-static void TimeUpdate(HWND log, unsigned lines, double *update, double *repaint)
+// The steps of one update of the log, each timed on its own, and the update
+// as the program makes it. The caret is at the end throughout, as it is
+// while nobody touches the log.
+enum Step {
+    STEP_GET_SELECTION,
+    STEP_CARET_TO_END,
+    STEP_INSERT,
+    STEP_REPAINT,
+    STEP_LINE_COUNT,
+    STEP_TEXT_LENGTH,
+    STEP_WHOLE_UPDATE,
+    STEP_COUNT
+};
+
+static const char *const StepNames[STEP_COUNT] = {
+    "EM_GETSEL",
+    "EM_SETSEL to the end",
+    "EM_REPLACESEL of 22 lines",
+    "the repaint that follows",
+    "EM_GETLINECOUNT",
+    "WM_GETTEXTLENGTH",
+    "whole update of 22 lines, repaint included",
+};
+
+static void TimeSteps(HWND log, const std::string &tick, double seconds[STEP_COUNT])
 {
-    double start = Now();
-    for (unsigned i = 0; i < lines; i++)
+    DWORD start = 0, end = 0;
+    double t[STEP_COUNT + 1];
+    t[0] = Now();
+    SendMessageA(log, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    t[1] = Now();
+    SendMessageA(log, EM_SETSEL, MAXINT, MAXINT);
+    t[2] = Now();
+    SendMessageA(log, EM_REPLACESEL, FALSE, (LPARAM)tick.c_str());
+    t[3] = Now();
+    UpdateWindow(log);
+    t[4] = Now();
+    SendMessageA(log, EM_GETLINECOUNT, 0, 0);
+    t[5] = Now();
+    GetWindowTextLengthA(log);
+    t[6] = Now();
+    for (unsigned i = 0; i < TICK_LINES; i++)
         AppendLog(ShortestLine);
     FlushLog();
-    double updated = Now();
-    UpdateWindow(log);
-    *update = updated - start;
-    *repaint = Now() - updated;
+    t[7] = Now();
+    for (unsigned i = 0; i < STEP_COUNT; i++)
+        seconds[i] = t[i + 1] - t[i];
     PumpMessages();
 }
 
 static void BenchLogUpdates(unsigned repetitions)
 {
     HWND log = GetDlgItem(MainWindow, IDC_LOG);
+    const std::string tick = Lines(TICK_LINES);
     for (const LogSize &size : LogSizes) {
-        for (unsigned lines : BatchLines) {
-            FillLog(log, size.bytes);
-            std::vector<double> updates, repaints;
-            double update, repaint;
-            TimeUpdate(log, lines, &update, &repaint); // warm-up
-            for (unsigned i = 0; i < repetitions; i++) {
-                TimeUpdate(log, lines, &update, &repaint);
-                updates.push_back(update);
-                repaints.push_back(repaint);
-            }
-            std::printf("log update at %s, %u line%s\t%.2f\tms\n", size.name, lines,
-                        lines == 1 ? "" : "s", Median(updates) * 1e3);
-            std::printf("log update at %s, %u line%s: repaint after it\t%.2f\tms\n", size.name,
-                        lines, lines == 1 ? "" : "s", Median(repaints) * 1e3);
+        double fillStart = Now();
+        FillLog(log, size.bytes);
+        std::printf("log of %s: lines\t%ld\t\n", size.name,
+                    (long)SendMessageA(log, EM_GETLINECOUNT, 0, 0));
+        std::printf("log of %s: filling it in 1 MB pieces at the start\t%.1f\ts\n", size.name,
+                    Now() - fillStart);
+        std::fflush(stdout);
+        std::vector<double> times[STEP_COUNT];
+        double seconds[STEP_COUNT];
+        TimeSteps(log, tick, seconds); // warm-up
+        for (unsigned i = 0; i < repetitions; i++) {
+            TimeSteps(log, tick, seconds);
+            for (unsigned step = 0; step < STEP_COUNT; step++)
+                times[step].push_back(seconds[step]);
         }
+        for (unsigned step = 0; step < STEP_COUNT; step++)
+            std::printf("log of %s: %s\t%.2f\tms\n", size.name, StepNames[step],
+                        Median(times[step]) * 1e3);
+        std::fflush(stdout);
     }
 }
 
@@ -161,7 +211,7 @@ static void BenchDrawContacts(void)
 
 int main(int argc, char **argv)
 {
-    unsigned repetitions = argc > 1 ? (unsigned)std::atoi(argv[1]) : 11;
+    unsigned repetitions = argc > 1 ? (unsigned)std::atoi(argv[1]) : 5;
     AppInstance = GetModuleHandleA(NULL);
     HWND dialog =
         CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, BenchDlgProc, 0);
