@@ -7,8 +7,6 @@
 #include "display/receive_log.h"
 #include "res/resource.h"
 
-#include <shlwapi.h>
-
 // GetTempFileNameA makes "tvw<number>.tmp" of it.
 static const char TempPrefix[] = "tvw";
 
@@ -24,11 +22,13 @@ static char *ReadLogText(DWORD *length)
     return text;
 }
 
-// Fills the empty file `path` and returns once the data is on disk.
+// Fills the file `path` and returns once the data is on disk. The file is
+// created again rather than opened: under Wine GetTempFileNameA can give a
+// name without having made the file, and creating it reports the reason.
 static DWORD WriteAll(const char *path, const char *data, DWORD size)
 {
     HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError();
     DWORD written = 0, error = ERROR_SUCCESS;
@@ -44,15 +44,20 @@ static DWORD WriteAll(const char *path, const char *data, DWORD size)
 }
 
 // The new file is made beside the target, so that moving it there is a
-// rename within one volume rather than a copy.
+// rename within one volume rather than a copy. A path that ends in a
+// separator names no file.
 static DWORD ReplaceFileWith(const char *path, const char *data, DWORD size)
 {
-    char folder[MAX_PATH], temp[MAX_PATH];
-    if (lstrlenA(path) >= MAX_PATH)
+    char folder[MAX_PATH], temp[MAX_PATH], *name = NULL;
+    DWORD length = GetFullPathNameA(path, MAX_PATH, folder, &name);
+    if (length == 0)
+        return GetLastError();
+    if (length >= MAX_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
-    lstrcpyA(folder, path);
-    PathRemoveFileSpecA(folder);
-    if (!GetTempFileNameA(folder[0] ? folder : ".", TempPrefix, 0, temp))
+    if (!name)
+        return ERROR_INVALID_NAME;
+    *name = '\0';
+    if (!GetTempFileNameA(folder, TempPrefix, 0, temp))
         return GetLastError();
     DWORD error = WriteAll(temp, data, size);
     if (error == ERROR_SUCCESS &&
