@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/port_dialog.h"
+#include "app/save_log.h"
 #include "app/settings.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
@@ -35,6 +36,17 @@ static const ModeToggle ModeToggles[] = {
     {IDC_GROUND, 'G'},
 };
 
+// Items of the system menu, each put directly above Close in this order.
+struct SystemMenuItem {
+    int textId;
+    UINT command;
+};
+
+static const SystemMenuItem SystemMenuItems[] = {
+    {IDS_SAVE_MENU, IDM_SAVE_LOG},
+    {IDS_PORT_MENU, IDM_PORT_SELECT},
+};
+
 static void SetAppIcon(HWND dialog, int classIndex, int size)
 {
     HANDLE icon =
@@ -54,13 +66,14 @@ static void OnInitDialog(HWND dialog)
     SetTimer(dialog, TIMER_STARTUP, STARTUP_DELAY_MS, NULL);
 }
 
-// The item goes directly above the system menu's Close.
-static void AddPortMenuItem(HWND dialog)
+static void AddSystemMenuItems(HWND dialog)
 {
+    HMENU menu = GetSystemMenu(dialog, FALSE);
     char text[64];
-    LoadStringA(AppInstance, IDS_PORT_MENU, text, sizeof text);
-    InsertMenuA(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_STRING, IDM_PORT_SELECT,
-                text);
+    for (const SystemMenuItem &item : SystemMenuItems) {
+        LoadStringA(AppInstance, item.textId, text, sizeof text);
+        InsertMenuA(menu, SC_CLOSE, MF_BYCOMMAND | MF_STRING, item.command, text);
+    }
 }
 
 static BOOL ChoosePort(HWND dialog)
@@ -105,7 +118,7 @@ static void FollowPortState(HWND dialog)
 static void RunStartup(HWND dialog)
 {
     KillTimer(dialog, TIMER_STARTUP);
-    AddPortMenuItem(dialog);
+    AddSystemMenuItems(dialog);
     OpenStartupPort(dialog);
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);
@@ -174,6 +187,19 @@ static void ChangePort(HWND dialog)
     FollowPortState(dialog);
 }
 
+// The system's own commands are left to it.
+static void OnSysCommand(HWND dialog, WPARAM command)
+{
+    switch (command & 0xFFF0) {
+    case IDM_SAVE_LOG:
+        SaveLog(dialog);
+        break;
+    case IDM_PORT_SELECT:
+        ChangePort(dialog);
+        break;
+    }
+}
+
 static void OnClose(HWND dialog)
 {
     SaveSettings();
@@ -195,8 +221,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         OnCommand(dialog, LOWORD(wParam));
         break;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == IDM_PORT_SELECT)
-            ChangePort(dialog);
+        OnSysCommand(dialog, wParam);
         break;
     case WM_CLOSE:
         OnClose(dialog);

@@ -23,8 +23,12 @@
 #define IDS_NO_PORT 2
 #define IDS_ERROR 3
 #define IDS_PORT_MENU 4
+#define IDS_SAVE_MENU 5
+#define IDS_SAVE_FILTER 6
+#define IDS_SAVE_FAILED 7
 
-// System-menu command; its low four bits are zero, as the system requires.
+// System-menu commands; their low four bits are zero, as the system requires.
 #define IDM_PORT_SELECT 0x40
+#define IDM_SAVE_LOG 0x50
 
 #endif

@@ -8,8 +8,10 @@ import time
 import unittest
 
 from harness import (AppTestCase, CAPTION, COLOUR_0, COMMAND_CONTROLS, DOTS, GREY, IDC_GROUND,
-                     IDC_TIMESTAMPS, PORT_CAPTION, SETTINGS_KEY, WORK,
+                     IDC_TIMESTAMPS, IDM_SAVE_LOG, PORT_CAPTION, SAVE_CAPTION, SETTINGS_KEY, WORK,
                      dot_position, pixel, probe, screenshot, wait_until, wine)
+
+FILE_NAME_BOX = 0x47C  # of the Save As dialog
 
 
 class E2E(AppTestCase):
@@ -114,6 +116,25 @@ class E2E(AppTestCase):
         probe('close', CAPTION)
         self.assertEqual(self.app.wait(10), 2)
         self.assertIn('0x6', wine('reg', 'query', SETTINGS_KEY, '/v', 'Com').stdout)
+
+    def test_save_log_writes_the_log_to_the_chosen_file(self):
+        self.simulate(5, '--scenario', self.scenario(
+            'pause 300\n82 41 0D 0A 22 80 FF 8E 8F\n80 08 10 8F\npause 60000\n'))
+        self.save_port(5)
+        self.start_app()
+        self.assertTrue(self.wait_for_log('simulated glove box') and self.wait_for_log('80 08'))
+        path = os.path.join(WORK, 'saved.log')
+        if os.path.exists(path):
+            os.remove(path)
+        probe('syscommand', CAPTION, IDM_SAVE_LOG)
+        self.assertEqual(probe('wait', SAVE_CAPTION, 5000)[0], 0, 'no Save As dialog')
+        probe('settext', SAVE_CAPTION, FILE_NAME_BOX, 'Z:' + path.replace('/', '\\'))
+        probe('click', SAVE_CAPTION, 1)
+        self.assertTrue(wait_until(lambda: os.path.exists(path), 5), 'no file saved')
+        with open(path, 'rb') as f:
+            saved = f.read()
+        self.assertIn(b'82 "A\r\n"\x80\xFF\x8E" 8F\r\n80 08 10 8F\r\n', saved)
+        self.assertEqual(saved.decode('latin-1'), self.log_text())
 
 
 if __name__ == '__main__':

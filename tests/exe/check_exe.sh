@@ -18,7 +18,7 @@ grep -q 'architecture: i386' <<<"$(i686-w64-mingw32-objdump -f "$exe")" || fail 
 grep -q 'Subsystem[[:space:]]*00000002' <<<"$headers" || fail "not the GUI subsystem"
 
 # DLLs that every Windows has; nothing of the compiler's own.
-shipped='^(ADVAPI32|GDI32|KERNEL32|USER32|SHLWAPI|comctl32|msvcrt)\.dll$'
+shipped='^(ADVAPI32|COMDLG32|GDI32|KERNEL32|USER32|SHLWAPI|comctl32|msvcrt)\.dll$'
 imports=$(sed -n 's/.*DLL Name: //p' <<<"$headers")
 [ -n "$imports" ] || fail "no imports found"
 for dll in $imports; do

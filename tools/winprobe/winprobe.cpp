@@ -5,6 +5,7 @@
 //   wait CAPTION [MS]        wait until a top-level window of that caption exists
 //   gone CAPTION [MS]        wait until no such window exists
 //   text CAPTION ID          print the text of control ID (WM_GETTEXT)
+//   settext CAPTION ID TEXT  set the text of control ID (WM_SETTEXT)
 //   check CAPTION ID         print the state of button ID: 0, 1 or 2
 //   enabled CAPTION ID       print 1 when control ID is enabled, else 0
 //   click CAPTION ID         click button ID (BM_CLICK)
@@ -35,8 +36,8 @@
 
 static int Usage()
 {
-    std::fputs("usage: winprobe wait|gone|text|check|enabled|click|syscommand|close|key|answers|"
-               "rect|length|lastline|fill|cut|watch|items|choose CAPTION [ARGUMENT...]\n",
+    std::fputs("usage: winprobe wait|gone|text|settext|check|enabled|click|syscommand|close|key|"
+               "answers|rect|length|lastline|fill|cut|watch|items|choose CAPTION [ARGUMENT...]\n",
                stderr);
     return 2;
 }
@@ -221,6 +222,8 @@ int main(int argc, char **argv)
         return 1;
     if (!std::strcmp(command, "text"))
         return PrintText(control);
+    if (!std::strcmp(command, "settext") && argc > 4)
+        return SendMessageA(control, WM_SETTEXT, 0, (LPARAM)argv[4]) ? 0 : 1;
     if (!std::strcmp(command, "check"))
         return std::printf("%d\n", (int)SendMessageA(control, BM_GETCHECK, 0, 0)), 0;
     if (!std::strcmp(command, "enabled"))

@@ -1,0 +1,106 @@
+// Saving the log of a stand-in main window into real folders. SMALL_DISKS
+// holds "full", a 64 KiB file system, and "readonly", a read-only one, each
+// with old.log in it (small_disks.sh).
+#include "tests/windows/test_window.h"
+
+#include "app/globals.h"
+#include "app/save_log.h"
+#include "display/receive_log.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace
+{
+
+const std::string Disks = SMALL_DISKS;
+
+std::string FileText(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+int EntryCount(const std::string &folder)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    int count = find != INVALID_HANDLE_VALUE;
+    while (count && FindNextFileA(find, &entry))
+        count++;
+    FindClose(find);
+    return count;
+}
+
+// Saves as the menu item does; returns the text of the error box shown, if any.
+std::string SaveShowingError(const std::string &path)
+{
+    char shown[256] = "";
+    std::thread reader([&] {
+        HWND box = NULL;
+        for (int i = 0; i < 50 && !(box = FindWindowA(NULL, "Error")); i++)
+            Sleep(20);
+        GetDlgItemTextA(box, 0xFFFF, shown, sizeof shown);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    SaveLogAs(MainWindow, path.c_str());
+    reader.join();
+    return shown;
+}
+
+// A text reply carries any byte but 0x8F; the last line is still pending.
+TEST(LogFile, ASaveHoldsEveryByteOfTheLogAndReplacesTheOldFileWhole)
+{
+    CreateTestMainWindow();
+    RaiseLogLimit();
+    std::string log = "82 \"";
+    for (int byte = 1; byte <= 0xFF; byte++)
+        if (byte != 0x8F)
+            log += (char)byte;
+    SetDlgItemTextA(MainWindow, IDC_LOG, (log += "\" 8F\r\n").c_str());
+    AppendLog("80 08 10 8F\r\n");
+    std::string path = Disks + "\\saved.log";
+    std::ofstream(path, std::ios::binary) << std::string(2000, 'x');
+
+    EXPECT_EQ(SaveShowingError(path), "");
+    EXPECT_EQ(FileText(path), log + "80 08 10 8F\r\n");
+    EXPECT_EQ(LogText(), log + "80 08 10 8F\r\n");
+    DestroyTestMainWindow();
+}
+
+struct FailedSave {
+    const char *target;
+    DWORD error;
+};
+
+const FailedSave FailedSaves[] = {
+    {"\\folder.log", ERROR_ACCESS_DENIED}, // the name of a folder
+    {"\\missing\\saved.log", ERROR_DIRECTORY},
+    {"\\readonly\\old.log", ERROR_ACCESS_DENIED},
+    {"\\full\\old.log", ERROR_DISK_FULL},
+};
+
+TEST(LogFile, AFailedSaveShowsTheSystemsReasonKeepsTheOldFileAndLeavesNoOther)
+{
+    CreateTestMainWindow();
+    CreateDirectoryA((Disks + "\\folder.log").c_str(), NULL);
+    SetDlgItemTextA(MainWindow, IDC_LOG, std::string(100000, 'x').c_str());
+    for (const FailedSave &save : FailedSaves) {
+        std::string path = Disks + save.target, folder = path.substr(0, path.rfind('\\'));
+        std::string old = FileText(path);
+        int entries = EntryCount(folder);
+        char reason[256] = "";
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, NULL, save.error, 0, reason, sizeof reason,
+                       NULL);
+        EXPECT_NE(SaveShowingError(path).find(reason), std::string::npos) << path;
+        EXPECT_TRUE(FileText(path) == old) << path;
+        EXPECT_EQ(EntryCount(folder), entries) << path;
+    }
+    DestroyTestMainWindow();
+}
+
+} // namespace
