@@ -7,11 +7,23 @@ import os
 import time
 import unittest
 
-from harness import (AppTestCase, CAPTION, COLOUR_0, COMMAND_CONTROLS, DOTS, GREY, IDC_GROUND,
-                     IDC_TIMESTAMPS, IDM_SAVE_LOG, PORT_CAPTION, SAVE_CAPTION, SETTINGS_KEY, WORK,
+from harness import (AppTestCase, CAPTION, COLOUR_0, COMMAND_CONTROLS, DOTS, GREY,
+                     IDC_CLEAR_LOG, IDC_GROUND, IDC_TIMESTAMPS, PORT_CAPTION, SETTINGS_KEY, WORK,
                      dot_position, pixel, probe, screenshot, wait_until, wine)
 
-FILE_NAME_BOX = 0x47C  # of the Save As dialog
+# A frame of every kind the log shows: reports with and without groups and
+# timestamp, text replies with a quote, CR LF, a zero byte and bytes above
+# 0x7F, an empty reply, 0x11 and 0x13 as data, and a report and a reply cut
+# at 64 bytes, whose last kept byte stands where the end byte would.
+EVERY_KIND_OF_FRAME = """80 08 10 8F
+81 05 03 10 02 8F
+80 8F
+82 41 22 0D 0A 00 42 80 FF 8E 8F
+82 8F
+80 11 13 8F
+80 %s 8F
+82 %s 8F
+""" % (' '.join(['01 20'] * 40), ' '.join(['61 62 63'] * 25))
 
 
 class E2E(AppTestCase):
@@ -117,25 +129,30 @@ class E2E(AppTestCase):
         self.assertEqual(self.app.wait(10), 2)
         self.assertIn('0x6', wine('reg', 'query', SETTINGS_KEY, '/v', 'Com').stdout)
 
-    def test_save_log_writes_the_log_to_the_chosen_file(self):
-        self.simulate(5, '--scenario', self.scenario(
-            'pause 300\n82 41 0D 0A 22 80 FF 8E 8F\n80 08 10 8F\npause 60000\n'))
+    def session(self, *sim_args):
+        """The log of a run whose box sends, once the log has been cleared, what
+        sim_args say: the T0 of a click on the indeterminate timestamps box,
+        which the box does not answer, starts it."""
+        sim = self.simulate(5, '--start-on', 'T0', *sim_args)
         self.save_port(5)
         self.start_app()
-        self.assertTrue(self.wait_for_log('simulated glove box') and self.wait_for_log('80 08'))
-        path = os.path.join(WORK, 'saved.log')
-        if os.path.exists(path):
-            os.remove(path)
-        probe('syscommand', CAPTION, IDM_SAVE_LOG)
-        self.assertEqual(probe('wait', SAVE_CAPTION, 5000)[0], 0, 'no Save As dialog')
-        probe('settext', SAVE_CAPTION, FILE_NAME_BOX, 'Z:' + path.replace('/', '\\'))
-        probe('click', SAVE_CAPTION, 1)
-        self.assertTrue(wait_until(lambda: os.path.exists(path), 5), 'no file saved')
-        with open(path, 'rb') as f:
-            saved = f.read()
-        self.assertIn(b'82 "A\r\n"\x80\xFF\x8E" 8F\r\n80 08 10 8F\r\n', saved)
-        self.assertEqual(saved.decode('latin-1'), self.log_text())
+        self.assertTrue(self.wait_for_log('simulated glove box'), self.log_text())
+        probe('click', CAPTION, IDC_CLEAR_LOG)
+        probe('click', CAPTION, IDC_TIMESTAMPS)
+        self.assertTrue(wait_until(lambda: sim.process.poll() is not None, 10))
+        self.assertTrue(wait_until(lambda: self.log_text().endswith('" 63\r\n'), 5))
+        return self.log_text()
 
+    def test_a_saved_session_replays_into_the_same_log(self):
+        first = os.path.join(WORK, 'session.log')
+        logged = self.session('--scenario', self.scenario(EVERY_KIND_OF_FRAME), '--frames', '8')
+        saved = self.save_log(first)
+        self.assertEqual(saved.decode('latin-1'), logged)
+        self.assertEqual(len(saved.split(b'\r\n')), 10)  # a CR LF inside a reply, one at the end
+        self.tearDown()
+
+        replayed = self.session('--replay', first, '--frames', '8')
+        self.assertEqual(self.save_log(os.path.join(WORK, 'replayed.log')), saved, replayed)
 
 if __name__ == '__main__':
     os.makedirs(WORK, exist_ok=True)

@@ -25,9 +25,10 @@ SAVE_CAPTION = 'Save As'
 SETTINGS_KEY = r'HKLM\Software\Lumvar\tactiview'
 
 IDC_CONTACTS, IDC_LOG = 11, 12
-IDC_TIMESTAMPS, IDC_GROUND = 16, 17
+IDC_TIMESTAMPS, IDC_GROUND, IDC_CLEAR_LOG = 16, 17, 18
 COMMAND_CONTROLS = range(13, 19)
 IDM_PORT_SELECT, IDM_SAVE_LOG = 0x40, 0x50
+FILE_NAME_BOX = 0x47C  # of the Save As dialog
 
 GREY = (192, 192, 192)
 COLOUR_0 = (144, 240, 48)
@@ -193,6 +194,19 @@ class AppTestCase(unittest.TestCase):
 
     def picture_rect(self):
         return tuple(int(v) for v in probe('rect', CAPTION, IDC_CONTACTS)[1].split())
+
+    def save_log(self, path):
+        """Saves the log to path with "Save log..." and the Save As dialog;
+        returns the bytes saved."""
+        if os.path.exists(path):
+            os.remove(path)
+        probe('syscommand', CAPTION, IDM_SAVE_LOG)
+        self.assertEqual(probe('wait', SAVE_CAPTION, 5000)[0], 0, 'no Save As dialog')
+        probe('settext', SAVE_CAPTION, FILE_NAME_BOX, 'Z:' + path.replace('/', '\\'))
+        probe('click', SAVE_CAPTION, 1)
+        self.assertTrue(wait_until(lambda: os.path.exists(path), 5), 'no file saved')
+        with open(path, 'rb') as f:
+            return f.read()
 
     def choose_port(self, name):
         """Picks the port from the system menu's selection dialog and confirms it."""
