@@ -10,8 +10,10 @@
 
 #include <shlwapi.h>
 
-// The glove box's line: 9600 baud, 8 data bits, two stop bits. Parity, flow
-// control and the special characters are left as the driver has them.
+// The glove box's line: 9600 baud, 8 data bits, two stop bits, and no XON/XOFF
+// in either direction, since the box's frames carry 0x11 and 0x13 as data.
+// Parity, hardware handshake and the special characters are left as the
+// driver has them.
 static const DWORD LineBaudRate = 9600;
 static const BYTE LineByteSize = 8;
 static const BYTE LineStopBits = TWOSTOPBITS;
@@ -44,6 +46,8 @@ static void ApplyLineSettings(HANDLE port)
     dcb.BaudRate = LineBaudRate;
     dcb.ByteSize = LineByteSize;
     dcb.StopBits = LineStopBits;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
     SetCommState(port, &dcb);
 }
 

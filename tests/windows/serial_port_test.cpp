@@ -117,6 +117,22 @@ TEST_F(SerialPort, OpensAt9600BaudTwoStopBitsKeepingTheDevicesFlowControl)
     EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N -");
 }
 
+// An earlier program may have left XON/XOFF on. The box sends 0x11 and 0x13 as
+// data: they must reach the assembler, and a 0x13 must not stop the commands.
+TEST_F(SerialPort, XonXoffLeftOnIsSwitchedOffAndTheHardwareHandshakeKept)
+{
+    SetLine(TEST_PORT, 1200, ONESTOPBIT, true);
+    ASSERT_EQ(Request("XONXOFF", TEST_PORT), "OK");
+    ASSERT_EQ(LineSettings(TEST_PORT), "1200 8 1 N HX");
+
+    OpenTestPort();
+    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N H");
+    Write(far_, "\x80\x11\x13");
+    PollUntilReceived("\x80\x11\x13");
+    SendCommand(CMD_QUERY_SIGNATURE);
+    EXPECT_EQ(ReadAvailable(far_), "CP");
+}
+
 TEST_F(SerialPort, SendCommandPutsExactlyTheCommandsCharactersOnTheLine)
 {
     OpenTestPort();
