@@ -1,7 +1,7 @@
 // The one serial port to the glove box. Every call is synchronous on the UI
 // thread: the read time-outs make reads return at once, so a poll timer can
-// drain the port without a reader thread, and writes simply wait until the
-// driver has taken their bytes.
+// drain the port without a reader thread, and the write time-out bounds how
+// long a command can hold the window when the driver holds the output back.
 #include "serial/serial_port.h"
 
 #include "app/globals.h"
@@ -9,16 +9,19 @@
 
 #include <shlwapi.h>
 
-// The glove box's line: 9600 baud, 8 data bits, two stop bits. Parity, flow
-// control and the special characters are left as the driver has them.
+// The glove box's line: 9600 baud, 8 data bits, two stop bits, and no XON/XOFF
+// in either direction, since the box's frames carry 0x11 and 0x13 as data.
+// Parity, hardware handshake and the special characters are left as the
+// driver has them.
 static const DWORD LineBaudRate = 9600;
 static const BYTE LineByteSize = 8;
 static const BYTE LineStopBits = TWOSTOPBITS;
 
-// An interval time-out of MAXDWORD with both totals zero makes ReadFile return
-// at once with whatever the driver holds, possibly nothing. Writes have no
-// time-out.
-static const COMMTIMEOUTS NonBlockingReads = {MAXDWORD, 0, 0, 0, 0};
+// An interval time-out of MAXDWORD with both read totals zero makes ReadFile
+// return at once with whatever the driver holds, possibly nothing. A write
+// gives up after half a second, ample for a two-letter command at 9600 baud.
+static const DWORD WriteGiveUpMs = 500;
+static const COMMTIMEOUTS PortTimeouts = {MAXDWORD, 0, 0, 0, WriteGiveUpMs};
 
 // "\\.\COM" and at most four digits: the device path of COM1 to COM9999.
 static const DWORD HighestPortNumber = 9999;
@@ -42,16 +45,18 @@ static void ApplyLineSettings(HANDLE port)
     dcb.BaudRate = LineBaudRate;
     dcb.ByteSize = LineByteSize;
     dcb.StopBits = LineStopBits;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
     SetCommState(port, &dcb);
 }
 
 // A number too large for the path is refused rather than cut short, which
 // would open another port. A port whose time-outs cannot be set is closed
-// again: its reads could block the UI thread.
+// again: its reads and writes could block the UI thread.
 BOOL OpenPort(void)
 {
     char path[12];
-    COMMTIMEOUTS timeouts = NonBlockingReads;
+    COMMTIMEOUTS timeouts = PortTimeouts;
 
     PortHandle = NULL;
     if (!FormatPortPath(path, sizeof path))
@@ -68,10 +73,16 @@ BOOL OpenPort(void)
     return TRUE;
 }
 
+// A command that did not go out whole within the write time-out is dropped,
+// not left queued in the driver: sent once the line frees, perhaps seconds
+// later, it would switch the box's modes unasked.
 void SendCommand(const char *text)
 {
-    DWORD written;
-    WriteFile(PortHandle, text, (DWORD)lstrlenA(text), &written, NULL);
+    DWORD length = (DWORD)lstrlenA(text);
+    DWORD written = 0;
+    if (WriteFile(PortHandle, text, length, &written, NULL) && written == length)
+        return;
+    PurgeComm(PortHandle, PURGE_TXABORT | PURGE_TXCLEAR);
 }
 
 // One byte per read: the assembler takes bytes one at a time anyway, and the

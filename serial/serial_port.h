@@ -11,6 +11,8 @@
 BOOL OpenPort(void);
 
 // Writes the characters of a zero-terminated command, without the terminator.
+// Gives up after half a second when the driver holds the output back, and
+// drops what has not gone out.
 void SendCommand(const char *text);
 
 // Feeds every byte the port holds to FeedByte, and returns once it holds none.

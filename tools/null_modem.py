@@ -12,11 +12,17 @@ Each PORT argument links $WINEPREFIX/dosdevices/comN to something:
 
 With --control N, COMN answers requests, one per line:
 
-  LINE n  ->  "LINE n <baud> <data bits> <stop bits> <parity> <flow>"
-              the line settings that the port COMn holds right now; parity
-              is N, O, E, M or S, flow is H (RTS/CTS), X (XON/XOFF), HX or -.
-              A pseudo-terminal always reads back 8 data bits and no parity.
-  (other) ->  "ERROR"
+  LINE n     ->  "LINE n <baud> <data bits> <stop bits> <parity> <flow>"
+                 the line settings that the port COMn holds right now; parity
+                 is N, O, E, M or S, flow is H (RTS/CTS), X (XON/XOFF in either
+                 direction), HX or -. A pseudo-terminal always reads back 8 data
+                 bits and no parity.
+  HOLD n     ->  "OK"  COMn's output stops, as a held handshake line would stop
+                 it: what a program writes to COMn waits until RELEASE n
+  RELEASE n  ->  "OK"  COMn's output goes on
+  XONXOFF n  ->  "OK"  COMn's device gets XON/XOFF in both directions, as an
+                 earlier program might have left it
+  (other)    ->  "ERROR"
 
 Every pseudo-terminal starts raw at 38400 baud and is held open by a small
 process in a session of its own, whose controlling terminal it is: otherwise
@@ -46,6 +52,13 @@ SPEEDS = {getattr(termios, name): int(name[1:])
 SIZES = {termios.CS5: 5, termios.CS6: 6, termios.CS7: 7, termios.CS8: 8}
 CMSPAR = 0o10000000000
 
+# Control requests that change a port, and what they do to it.
+CHANGES = {
+    "HOLD": lambda port: port.hold_output(True),
+    "RELEASE": lambda port: port.hold_output(False),
+    "XONXOFF": lambda port: port.switch_xonxoff_on(),
+}
+
 
 class Pty:
     """A pseudo-terminal whose slave is linked as COMn and held open."""
@@ -69,9 +82,24 @@ class Pty:
             odd = bool(cflag & termios.PARODD)
             parity = ("M" if odd else "S") if cflag & CMSPAR else ("O" if odd else "E")
         stop = 2 if cflag & termios.CSTOPB else 1
-        flow = ("H" if cflag & termios.CRTSCTS else "") + ("X" if iflag & termios.IXON else "")
+        xonxoff = iflag & (termios.IXON | termios.IXOFF)
+        flow = ("H" if cflag & termios.CRTSCTS else "") + ("X" if xonxoff else "")
         return "%d %d %d %s %s" % (SPEEDS.get(ospeed, 0), SIZES[cflag & termios.CSIZE], stop,
                                    parity, flow or "-")
+
+    def hold_output(self, held):
+        """Stops or restarts what the slave sends. Unlike the termios
+        settings, this takes effect only through the slave itself."""
+        slave = os.open(self.path, os.O_RDWR | os.O_NOCTTY)
+        try:
+            termios.tcflow(slave, termios.TCOOFF if held else termios.TCOON)
+        finally:
+            os.close(slave)
+
+    def switch_xonxoff_on(self):
+        attributes = termios.tcgetattr(self.master)
+        attributes[0] |= termios.IXON | termios.IXOFF
+        termios.tcsetattr(self.master, termios.TCSANOW, attributes)
 
 
 def hold_in_own_session(slave):
@@ -139,9 +167,15 @@ class Helper:
     def answer(self, line):
         words = line.split()
         ports = {p.number: p for p in self.ptys.values() if p is not self.control}
-        if len(words) == 2 and words[0] == "LINE" and words[1].isdigit() and int(words[1]) in ports:
-            return "LINE %s %s\n" % (words[1], ports[int(words[1])].line_settings())
-        return "ERROR\n"
+        if len(words) != 2 or not words[1].isdigit() or int(words[1]) not in ports:
+            return "ERROR\n"
+        port = ports[int(words[1])]
+        if words[0] == "LINE":
+            return "LINE %s %s\n" % (words[1], port.line_settings())
+        if words[0] not in CHANGES:
+            return "ERROR\n"
+        CHANGES[words[0]](port)
+        return "OK\n"
 
     def serve_control(self, data):
         self.request += data

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
 """Faults the program must live through: a device that vanishes, settings that
-name no usable port, and anything at all on the line.
+name no usable port, a line whose output is held, and anything at all on the
+line.
 
 usage: fault_test.py [unittest arguments, e.g. Faults.test_garbage_on_the_line]
 """
 import os
+import termios
 import time
 import unittest
 
-from harness import (AppTestCase, CAPTION, PORT_CAPTION, PREFIX, SETTINGS_KEY,
-                     WORK, cpu_share, probe, wait_until, wine)
+from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_QUERY_SIGNATURE, PORT_CAPTION,
+                     PREFIX, SETTINGS_KEY, WORK, cpu_share, probe, wait_until, wine)
 
 
 class Faults(AppTestCase):
@@ -59,6 +61,31 @@ class Faults(AppTestCase):
                 self.assertEqual(self.app.wait(10), 2)
                 query = wine('reg', 'query', SETTINGS_KEY, '/v', 'Com').stdout.split()
                 self.assertEqual(query[-2:], ['REG_DWORD', saved])
+
+    def test_a_line_whose_output_is_held_at_start_up(self):
+        sim = self.simulate(5, '--scenario', self.scenario('pause 60000\n'))
+        self.save_port(5)
+        # Stopped as a held handshake line stops it: the "CP" of start-up cannot go out.
+        line = os.open(os.readlink(os.path.join(PREFIX, 'dosdevices', 'com5')),
+                       os.O_RDWR | os.O_NOCTTY)
+        termios.tcflow(line, termios.TCOOFF)
+        self.start_app()
+        waits = []
+        end = time.time() + 1.5  # the write starts 0.1 s after the window appears
+        while time.time() < end:
+            begin = time.time()
+            self.assertEqual(probe('answers', CAPTION, 3000)[0], 0, 'the window hangs in a write')
+            waits.append(time.time() - begin)
+        print('held line: the slowest of %d answers took %.2f s' % (len(waits), max(waits)))
+        self.assertTrue(wait_until(lambda: self.box(IDC_GROUND) == 2, 3), 'start-up did not end')
+
+        termios.tcflow(line, termios.TCOON)
+        os.close(line)
+        time.sleep(0.5)
+        self.assertFalse(sim.received('CP'), 'the command that gave up went out later')
+        probe('click', CAPTION, IDC_QUERY_SIGNATURE)
+        self.assertTrue(self.wait_for_log('82 "glovebox-sim 1.0, simulated glove box" 8F\r\n'),
+                        self.log_text())
 
     def test_garbage_on_the_line(self):
         scenario = '\n'.join([

@@ -17,19 +17,26 @@
 namespace
 {
 
-// "<baud> <data bits> <stop bits> <parity> <flow>" as the device has them.
-std::string LineSettings(DWORD number)
+// The control port's reply to "<verb> <number>", without its line end.
+std::string Request(const std::string &verb, DWORD number)
 {
     HANDLE control = OpenHelperPort(CONTROL_PORT, 2000);
-    char request[32];
-    Write(control, std::string(request, wsprintfA(request, "LINE %lu\n", number)));
+    std::string request = verb + " " + std::to_string(number);
+    Write(control, request + "\n");
     std::string reply;
     char c;
     DWORD count;
     while (ReadFile(control, &c, 1, &count, NULL) && count == 1 && c != '\n')
         reply += c;
     CloseHandle(control);
-    std::string prefix = std::string(request, lstrlenA(request) - 1) + " ";
+    return reply;
+}
+
+// "<baud> <data bits> <stop bits> <parity> <flow>" as the device has them.
+std::string LineSettings(DWORD number)
+{
+    std::string reply = Request("LINE", number);
+    std::string prefix = "LINE " + std::to_string(number) + " ";
     return reply.compare(0, prefix.size(), prefix) == 0 ? reply.substr(prefix.size()) : reply;
 }
 
@@ -110,6 +117,22 @@ TEST_F(SerialPort, OpensAt9600BaudTwoStopBitsKeepingTheDevicesFlowControl)
     EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N -");
 }
 
+// An earlier program may have left XON/XOFF on. The box sends 0x11 and 0x13 as
+// data: they must reach the assembler, and a 0x13 must not stop the commands.
+TEST_F(SerialPort, XonXoffLeftOnIsSwitchedOffAndTheHardwareHandshakeKept)
+{
+    SetLine(TEST_PORT, 1200, ONESTOPBIT, true);
+    ASSERT_EQ(Request("XONXOFF", TEST_PORT), "OK");
+    ASSERT_EQ(LineSettings(TEST_PORT), "1200 8 1 N HX");
+
+    OpenTestPort();
+    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N H");
+    Write(far_, "\x80\x11\x13");
+    PollUntilReceived("\x80\x11\x13");
+    SendCommand(CMD_QUERY_SIGNATURE);
+    EXPECT_EQ(ReadAvailable(far_), "CP");
+}
+
 TEST_F(SerialPort, SendCommandPutsExactlyTheCommandsCharactersOnTheLine)
 {
     OpenTestPort();
@@ -118,6 +141,23 @@ TEST_F(SerialPort, SendCommandPutsExactlyTheCommandsCharactersOnTheLine)
     SendCommand(CMD_TIMESTAMPS_ON);
     SendCommand(CMD_GROUND_OFF);
     EXPECT_EQ(ReadAvailable(far_), "T1G0");
+}
+
+// A line whose output is held must not hold the window for long, and the
+// command that gave up must not go out later, once the line is released.
+TEST_F(SerialPort, AWriteToAHeldLineGivesUpWithinHalfASecondAndIsDropped)
+{
+    OpenTestPort();
+    ASSERT_EQ(Request("HOLD", TEST_PORT), "OK");
+    DWORD begin = GetTickCount();
+    SendCommand(CMD_TIMESTAMPS_ON);
+    DWORD took = GetTickCount() - begin;
+    EXPECT_EQ(Request("RELEASE", TEST_PORT), "OK");
+
+    EXPECT_LT(took, 750u);
+    EXPECT_EQ(ReadAvailable(far_), "");
+    SendCommand(CMD_QUERY_LEFT);
+    EXPECT_EQ(ReadAvailable(far_), "CL");
 }
 
 // Line-control bytes (CR, LF, XON, XOFF, NUL) must pass untouched as well.
