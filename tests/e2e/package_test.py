@@ -19,8 +19,8 @@ from harness import AppTestCase, CAPTION, PORT_CAPTION, PREFIX, WINE_RUN, WORK, 
 RESOURCE_SCRIPT = os.path.join(os.path.dirname(__file__), '..', '..', 'res', 'tactiview.rc')
 ENTRIES = ['tactiview.exe', 'glovebox-sim.exe', 'README.txt', 'SHA256SUMS']
 EXECUTABLES = ENTRIES[:2]
-SHIPPED_DLLS = {'advapi32.dll', 'comctl32.dll', 'gdi32.dll', 'kernel32.dll', 'msvcrt.dll',
-                'shlwapi.dll', 'user32.dll'}
+SHIPPED_DLLS = {'advapi32.dll', 'comctl32.dll', 'comdlg32.dll', 'gdi32.dll', 'kernel32.dll',
+                'msvcrt.dll', 'shlwapi.dll', 'user32.dll'}
 UNPACKED = os.path.join(WORK, 'package')
 
 
