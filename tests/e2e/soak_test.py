@@ -23,6 +23,7 @@ class Soak(AppTestCase):
         self.save_port(5)
         self.start_app()
         self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
+        self.assertTrue(self.wait_for_log('simulated glove box'), 'the reply to CP is not logged')
         self.assertEqual(probe('fill', CAPTION, IDC_LOG, LOG_ALREADY)[0], 0)
         filled = int(probe('length', CAPTION, IDC_LOG)[1])
         probe('click', CAPTION, 13)  # "CL" starts the stream

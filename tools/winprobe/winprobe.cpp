@@ -127,9 +127,11 @@ static int Fill(HWND edit, size_t bytes)
         piece[end] = saved;
         length += end;
     }
-    if ((size_t)SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) != length)
+    // The program may have logged a line meanwhile; less text means the
+    // control refused some.
+    if ((size_t)SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) < length)
         return 1;
-    SendMessageA(edit, EM_SETSEL, length, length);
+    SendMessageA(edit, EM_SETSEL, MAXINT, MAXINT);
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
     return 0;
 }
