@@ -127,6 +127,12 @@ class Simulator:
         with open(self.transcript) as f:
             return next(int(line.split()[0]) for line in f if line.split()[1:2] == [event])
 
+    def sent_frames_since(self, event):
+        """The frames sent, replies included, after the event was recorded."""
+        lines = self.lines()
+        since = lines[lines.index(event):]
+        return [line for line in since if line.startswith('sent ')]
+
     def sent_reports(self):
         """The contact reports sent, as the log shows them."""
         return [line[5:] for line in self.lines() if line.startswith(('sent 80', 'sent 81'))]
@@ -179,6 +185,10 @@ class AppTestCase(unittest.TestCase):
 
     def log_text(self):
         return probe('text', CAPTION, IDC_LOG)[1]
+
+    def log_line_count(self):
+        """The number of lines the log control holds, which it keeps counted."""
+        return int(probe('watch', CAPTION, IDC_LOG, 1, 100)[1].split()[1])
 
     def log_lines(self):
         return self.log_text().split('\r\n')[:-1]
