@@ -12,6 +12,10 @@
 // After an update the log therefore lets as many polls pass as keep its share
 // of the time near one part in UPDATE_COST_FACTOR + 1; an update cheaper than
 // a poll period / UPDATE_COST_FACTOR (every small log) still follows each poll.
+// The cost that counts is the smaller of the last two: an update slowed once
+// by something else (the control moving its text to a larger block, another
+// program taking the processor) does not hold back the ones after it, while a
+// log that has grown dear stays dear from one update to the next.
 #include "display/receive_log.h"
 #include "app/globals.h"
 #include "res/resource.h"
@@ -30,8 +34,9 @@ static const DWORD MAX_POLLS_SKIPPED = 80;
 static char PendingLines[65536];
 static unsigned PendingLength;
 
-// Polls still to pass before the next update.
+// Polls still to pass before the next update, and what the last update cost.
 static DWORD PollsToSkip;
+static DWORD LastUpdateMs;
 
 static HWND LogControl(void)
 {
@@ -80,8 +85,10 @@ void FlushLog(void)
     AddToControl(log, PendingLines);
     UpdateWindow(log);
     PendingLength = 0;
-    DWORD polls = (GetTickCount() - started) * UPDATE_COST_FACTOR / POLL_PERIOD_MS;
+    DWORD cost = GetTickCount() - started;
+    DWORD polls = (cost < LastUpdateMs ? cost : LastUpdateMs) * UPDATE_COST_FACTOR / POLL_PERIOD_MS;
     PollsToSkip = polls < MAX_POLLS_SKIPPED ? polls : MAX_POLLS_SKIPPED;
+    LastUpdateMs = cost;
 }
 
 void UpdateLog(void)
