@@ -2,7 +2,8 @@
 """The soak: the simulator streams distinct reports at full line rate into the
 running program, whose log already holds a megabyte, for SOAK_SECONDS (120 by
 default). Afterwards every report sent is in the log exactly once and in
-order, the last one arrived without a backlog, and the window still answers.
+order, the last one showed within BACKLOG_BOUND of the stream's end, and the
+window still answers.
 
 usage: SOAK_SECONDS=600 soak_test.py
 """
