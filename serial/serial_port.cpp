@@ -87,11 +87,21 @@ void SendCommand(const char *text)
 
 // One byte per read: the assembler takes bytes one at a time anyway, and the
 // poll reads only what has arrived since the last tick.
-void PollPort(void)
+//
+// A device that has gone shows differently: on Windows reads fail (with 5 or
+// 22), while under Wine they go on returning nothing and only ClearCommError
+// fails. So the poll ends by asking ClearCommError too, which also clears any
+// line error. A read aborted by a line error, where the driver has the
+// abort-on-error flag set, is no loss: that clearing lets reading go on.
+BOOL PollPort(void)
 {
-    DWORD count;
-    while (ReadFile(PortHandle, &ReceivedByte, 1, &count, NULL) && count != 0)
+    DWORD count, errors;
+    BOOL read;
+    while ((read = ReadFile(PortHandle, &ReceivedByte, 1, &count, NULL)) && count != 0)
         FeedByte(ReceivedByte);
+    if (!read && GetLastError() != ERROR_OPERATION_ABORTED)
+        return FALSE;
+    return ClearCommError(PortHandle, &errors, NULL);
 }
 
 // A COMMCONFIG as GetDefaultCommConfigA expects it: its size in the first

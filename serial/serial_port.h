@@ -16,7 +16,9 @@ BOOL OpenPort(void);
 void SendCommand(const char *text);
 
 // Feeds every byte the port holds to FeedByte, and returns once it holds none.
-void PollPort(void);
+// FALSE when the port no longer works, as when its device has gone; a port
+// that works but has nothing to read is not lost. FALSE too with no port open.
+BOOL PollPort(void);
 
 // Called for each existing port, in ascending order of number; name is "COM<n>".
 typedef void (*PortReport)(const char *name, DWORD number, void *context);
