@@ -33,6 +33,11 @@ void FeedByte(uint8_t c)
     }
 }
 
+void DropFrame(void)
+{
+    FrameLength = 0;
+}
+
 // The box learns the mode from the first report after it became indeterminate;
 // once set, by a report or by the user, no report changes it.
 static void SettleModeBox(int controlId, int state)

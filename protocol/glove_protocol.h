@@ -65,6 +65,10 @@ extern uint8_t ReceivedByte;
 // processed before this returns.
 void FeedByte(uint8_t c);
 
+// Forgets the frame that is open, if any: its port was lost, so the rest of
+// it will never come, and the next port's first bytes must not complete it.
+void DropFrame(void);
+
 // Acts on the completed frame FrameBuffer[0 .. FrameLength - 1]: logs it and,
 // for a contact report, updates ContactState and the mode boxes.
 void ProcessFrame(void);
