@@ -14,6 +14,7 @@ enum {
     TIMER_STARTUP = 1,
     TIMER_POLL = 2,
     TIMER_TIMESTAMP = 3,
+    TIMER_REOPEN = 4,
 };
 
 // The port is drained, and the log updated, on every tick of TIMER_POLL.

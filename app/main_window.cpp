@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/port_dialog.h"
+#include "app/port_watch.h"
 #include "app/save_log.h"
 #include "app/settings.h"
 #include "display/contact_display.h"
@@ -95,26 +96,6 @@ static void OpenStartupPort(HWND dialog)
     }
 }
 
-// Controls 13 to 18 follow each other in the template, so walking the window
-// order from the first reaches them all; the picture and the log come before.
-static void EnableCommands(HWND dialog, BOOL enable)
-{
-    for (HWND control = GetDlgItem(dialog, IDC_QUERY_LEFT); control;
-         control = GetWindow(control, GW_HWNDNEXT))
-        EnableWindow(control, enable);
-}
-
-// With a port the commands are usable and the port is polled; without one
-// the commands are greyed out and nothing is read.
-static void FollowPortState(HWND dialog)
-{
-    EnableCommands(dialog, PortHandle != NULL);
-    if (PortHandle)
-        SetTimer(dialog, TIMER_POLL, POLL_PERIOD_MS, NULL);
-    else
-        KillTimer(dialog, TIMER_POLL);
-}
-
 static void RunStartup(HWND dialog)
 {
     KillTimer(dialog, TIMER_STARTUP);
@@ -139,8 +120,11 @@ static void OnTimer(HWND dialog, WPARAM timer)
         RunStartup(dialog);
         break;
     case TIMER_POLL:
-        PollPort();
+        WatchPort(dialog);
         UpdateLog();
+        break;
+    case TIMER_REOPEN:
+        TryReopenPort(dialog);
         break;
     case TIMER_TIMESTAMP:
         ExpireTimestamp(dialog);
@@ -175,6 +159,7 @@ static void OnCommand(HWND dialog, int id)
 // The old port is polled until the user confirms a new one. The commands and
 // polling then follow the new port, as after start-up, so that a user who had
 // cancelled at start-up can still begin; the mode boxes keep what they know.
+// A lost port that was being waited for is given up for the one chosen.
 static void ChangePort(HWND dialog)
 {
     if (!ChoosePort(dialog))
@@ -229,6 +214,9 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_ENDSESSION:
         if (wParam)
             SaveSettings();
+        break;
+    case WM_DEVICECHANGE:
+        OnDeviceChange(dialog, wParam);
         break;
     case WM_DRAWITEM:
         DrawContacts((const DRAWITEMSTRUCT *)lParam);
