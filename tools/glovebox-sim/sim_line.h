@@ -26,7 +26,7 @@ bool WriteLine(const uint8_t *bytes, size_t count);
 // closing a pty discards what its reader has not yet taken.
 void DrainLine(unsigned timeoutMs);
 
-// Closes the line and removes the link it made.
+// Closes the line and removes the link it made; OpenLine may open it again.
 void CloseLine();
 
 // Arranges for Ctrl-C and termination requests to set the flag.

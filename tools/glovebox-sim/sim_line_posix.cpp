@@ -135,7 +135,9 @@ void DrainLine(unsigned timeoutMs)
 }
 
 // Removes the link only while it still points at this run's pty, so that a
-// newer simulator's link to the same COM port is left alone.
+// newer simulator's link to the same COM port is left alone. Closing the pty
+// hangs up its session, which this process may lead; the hang-up is ignored,
+// as the line may be opened again.
 void CloseLine()
 {
     char target[256];
@@ -145,8 +147,13 @@ void CloseLine()
         if (SlavePath == target)
             unlink(LinkPath.c_str());
     }
+    struct sigaction ignore = {}, previous;
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGHUP, &ignore, &previous);
     close(Slave);
     close(Master);
+    Slave = Master = -1;
+    sigaction(SIGHUP, &previous, nullptr);
 }
 
 static void OnStopSignal(int)

@@ -68,7 +68,9 @@ void DrainLine(unsigned)
 
 void CloseLine()
 {
-    CloseHandle(Port);
+    if (Port != INVALID_HANDLE_VALUE)
+        CloseHandle(Port);
+    Port = INVALID_HANDLE_VALUE;
 }
 
 static volatile int *StopFlag;

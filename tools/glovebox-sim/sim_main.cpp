@@ -20,7 +20,7 @@ const char Usage[] =
     "                    [--wine-prefix DIR --com N | --port COMn]\n"
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
     "                    [--transcript FILE] [--seconds S] [--frames N]\n"
-    "                    [--start-on COMMAND]\n"
+    "                    [--start-on COMMAND] [--unplug-after S [--back-after S]]\n"
     "\n"
     "Answers CP, CL and CR with text replies, switches timestamped reports with\n"
     "T1/T0 and ground contacts with G1/G0, and sends contact reports: from a\n"
@@ -36,7 +36,12 @@ const char Usage[] =
     "with --wine-prefix and --com; on Windows it is the COM port named by --port.\n"
     "Sending is paced at 9600 baud with 11 bits a byte unless --baud or --unpaced.\n"
     "With --start-on, reports begin when that command first arrives (CP: once the\n"
-    "program has opened its port); --seconds then counts from there.\n";
+    "program has opened its port); --seconds then counts from there.\n"
+    "\n"
+    "With --unplug-after, the box goes away that many seconds after its reports\n"
+    "begin, in the middle of a frame: on Linux its pseudo-terminal and link vanish\n"
+    "as a pulled USB adapter's port does; on Windows it closes its COM port. With\n"
+    "--back-after it returns that many seconds later at the same name.\n";
 
 enum Mode { MODE_DEMO, MODE_SCENARIO, MODE_REPLAY, MODE_STRESS };
 
@@ -54,7 +59,9 @@ struct Options {
     std::string transcriptPath;
     double seconds = 0; // 0: until stopped
     unsigned long frames = 0;
-    std::string startOn; // a command that starts the reports, or empty
+    std::string startOn;    // a command that starts the reports, or empty
+    double unplugAfter = 0; // 0: stays connected
+    double backAfter = -1;  // after unplugging; -1: stays away
 };
 
 using Clock = std::chrono::steady_clock;
@@ -78,7 +85,8 @@ bool ParseOptions(int argc, char **argv, Options *o)
         unsigned long n = 0;
         bool takesValue = a == "--scenario" || a == "--replay" || a == "--gap" || a == "--seed" ||
                           a == "--wine-prefix" || a == "--com" || a == "--port" || a == "--baud" ||
-                          a == "--transcript" || a == "--seconds" || a == "--frames";
+                          a == "--transcript" || a == "--seconds" || a == "--frames" ||
+                          a == "--unplug-after" || a == "--back-after";
         if (takesValue && !next) {
             std::fprintf(stderr, "glovebox-sim: %s needs a value\n\n%s", a.c_str(), Usage);
             return false;
@@ -122,6 +130,10 @@ bool ParseOptions(int argc, char **argv, Options *o)
             ok = ParseNumber(argv[++i], 1000000, &n), o->seconds = (double)n;
         else if (a == "--frames")
             ok = ParseNumber(argv[++i], 0xFFFFFFFFul, &n), o->frames = n;
+        else if (a == "--unplug-after")
+            ok = ParseNumber(argv[++i], 1000000, &n) && n > 0, o->unplugAfter = (double)n;
+        else if (a == "--back-after")
+            ok = ParseNumber(argv[++i], 1000000, &n), o->backAfter = (double)n;
         else if (a == "--help" || a == "-h") {
             std::fputs(Usage, stdout);
             std::exit(0);
@@ -200,8 +212,9 @@ struct Sim {
     Clock::time_point lineFree;  // when the line has carried what was sent
     Clock::time_point nextFrame; // when the next report or scenario frame is due
     unsigned long framesSent = 0;
-    bool finished = false; // a scenario without --loop has run out
-    bool started = false;  // reports are being sent
+    bool finished = false;  // a scenario without --loop has run out
+    bool started = false;   // reports are being sent
+    bool unplugged = false; // the box has gone away once
     std::ofstream transcript;
 };
 
@@ -333,10 +346,60 @@ unsigned WaitMs(const Sim &sim)
     return wait <= 0 ? 0 : wait > 50 ? 50 : (unsigned)wait;
 }
 
+bool UnplugDue(const Sim &sim)
+{
+    return sim.started && !sim.unplugged && sim.options.unplugAfter > 0 &&
+           Clock::now() - sim.start >= std::chrono::duration<double>(sim.options.unplugAfter);
+}
+
+// Sleeps for the given seconds, or forever with a negative time, unless stopped.
+void Wait(double seconds, volatile int *stop)
+{
+    Clock::time_point end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                               std::chrono::duration<double>(seconds));
+    while (!*stop && (seconds < 0 || Clock::now() < end))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// The box goes away as when its cable is pulled mid-frame: the start of a
+// report goes out, the program reads it, and the line vanishes. It comes
+// back, if it does, on a new line at the same name, with its modes and the
+// rest of its stream as they were.
+bool Unplug(Sim &sim, volatile int *stop)
+{
+    static const Frame cut = {0x80, 0x08};
+    std::this_thread::sleep_until(sim.lineFree);
+    if (!WriteLine(cut.data(), cut.size()))
+        return false;
+    Record(sim, "cut", HexText(cut));
+    // The bytes take a moment to reach the far side of a pty, where DrainLine
+    // would otherwise find nothing waiting and let them be discarded.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    DrainLine(2000);
+    Record(sim, "unplugged", "");
+    CloseLine();
+    sim.unplugged = true;
+    Wait(sim.options.backAfter, stop);
+    if (*stop)
+        return true;
+    std::string where, error;
+    if (!OpenLine(sim.options.line, &where, &error)) {
+        std::fprintf(stderr, "glovebox-sim: %s\n", error.c_str());
+        return false;
+    }
+    std::printf("glovebox-sim: back on %s\n", where.c_str());
+    std::fflush(stdout);
+    Record(sim, "plugged", "");
+    sim.lineFree = sim.nextFrame = Clock::now();
+    return true;
+}
+
 int Run(Sim &sim, volatile int *stop)
 {
     uint8_t buffer[256];
     while (!*stop && !TimeIsUp(sim)) {
+        if (UnplugDue(sim) && !Unplug(sim, stop))
+            return 1;
         long n = ReadLine(buffer, sizeof buffer, WaitMs(sim));
         if (n < 0 || !SendDue(sim)) {
             std::fprintf(stderr, "glovebox-sim: the line has gone\n");
