@@ -22,6 +22,8 @@
 //   cut CAPTION ID CHARS     remove the first CHARS characters of edit control ID
 //   watch CAPTION ID MS PERIOD  print the line count of edit control ID every
 //                            PERIOD ms for MS ms: time, lines, answer time in us
+//   popups CAPTION MS        for MS ms, print the caption of every other visible
+//                            top-level window of the window's program, once
 //   items CAPTION ID         print the number of entries of combo box ID
 //   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT
 // Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
@@ -36,9 +38,10 @@
 
 static int Usage()
 {
-    std::fputs("usage: winprobe wait|gone|text|settext|check|enabled|click|syscommand|close|key|"
-               "answers|rect|length|lastline|fill|cut|watch|items|choose CAPTION [ARGUMENT...]\n",
-               stderr);
+    std::fputs(
+        "usage: winprobe wait|gone|text|settext|check|enabled|click|syscommand|close|key|"
+        "answers|rect|length|lastline|fill|cut|watch|popups|items|choose CAPTION [ARGUMENT...]\n",
+        stderr);
     return 2;
 }
 
@@ -166,6 +169,41 @@ static int WatchLines(HWND edit, DWORD ms, DWORD period)
     return 0;
 }
 
+// The windows of one program seen so far besides its main window.
+struct PopupWatch {
+    HWND main;
+    DWORD process;
+    std::vector<HWND> seen;
+};
+
+static BOOL CALLBACK NotePopup(HWND window, LPARAM context)
+{
+    PopupWatch *watch = (PopupWatch *)context;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (window == watch->main || process != watch->process || !IsWindowVisible(window))
+        return TRUE;
+    for (HWND seen : watch->seen)
+        if (seen == window)
+            return TRUE;
+    watch->seen.push_back(window);
+    char caption[256] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    std::printf("%s\n", caption);
+    std::fflush(stdout);
+    return TRUE;
+}
+
+// Looks every 20 ms for a message box or dialog that the program shows.
+static int WatchPopups(HWND main, DWORD ms)
+{
+    PopupWatch watch = {main, 0, {}};
+    GetWindowThreadProcessId(main, &watch.process);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20))
+        EnumWindows(NotePopup, (LPARAM)&watch);
+    return 0;
+}
+
 static int PrintRect(HWND control)
 {
     RECT r;
@@ -214,6 +252,8 @@ int main(int argc, char **argv)
         return Answers(window, ms);
     if (!argument)
         return Usage();
+    if (!std::strcmp(command, "popups"))
+        return WatchPopups(window, ms);
     if (!std::strcmp(command, "syscommand"))
         return PostMessageA(window, WM_SYSCOMMAND, std::strtoul(argument, NULL, 0), 0) ? 0 : 1;
     if (!std::strcmp(command, "key"))
