@@ -6,18 +6,62 @@ line.
 usage: fault_test.py [unittest arguments, e.g. Faults.test_garbage_on_the_line]
 """
 import os
+import subprocess
 import termios
 import time
 import unittest
 
 from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_QUERY_SIGNATURE, PORT_CAPTION,
-                     PREFIX, SETTINGS_KEY, WORK, cpu_share, probe, wait_until, wine)
+                     PREFIX, SETTINGS_KEY, WINE_RUN, WINPROBE, WORK, cpu_share, probe,
+                     wait_until, wine)
+
+SIGNATURE = '82 "glovebox-sim 1.0, simulated glove box" 8F'
 
 
 class Faults(AppTestCase):
 
     def answers(self):
         return probe('answers', CAPTION, 1000)[0] == 0
+
+    def seconds_until(self, sim, event, condition):
+        """Seconds from when the simulator records the event until the condition holds."""
+        self.assertTrue(wait_until(lambda: event in sim.lines(), 30), event)
+        start = time.time()
+        self.assertTrue(wait_until(condition, 5), 'not within 5 s of ' + event)
+        return time.time() - start
+
+    def unplugged_and_back(self, gap):
+        sim = self.simulate(5, '--stress', '--short', '--start-on', 'CP', '--unplug-after', '3',
+                            '--back-after', str(gap), '--seconds', str(gap + 6))
+        self.save_port(5)
+        self.start_app()
+        popups = subprocess.Popen([WINE_RUN, PREFIX, WINPROBE, 'popups', CAPTION,
+                                   str((gap + 10) * 1000)], stdout=subprocess.PIPE, text=True)
+        self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
+        probe('click', CAPTION, IDC_GROUND)  # sends G0; these reports never settle the box
+        greyed = self.seconds_until(sim, 'unplugged', lambda: not self.enabled(13))
+        self.assertTrue(self.answers(), 'the window stopped answering while the box was away')
+        enabled = self.seconds_until(sim, 'plugged', lambda: self.enabled(13))
+        print('unplugged for %d s: greyed after %.2f s, enabled %.2f s after the return'
+              % (gap, greyed, enabled))
+        self.assertLess(greyed, 2)
+        self.assertLess(enabled, 3)
+        self.assertEqual(self.box(IDC_GROUND), 2)
+        sim.process.wait(gap + 10)  # the stream has ended and the program read it all
+        self.assertEqual(sim.lines()[sim.lines().index('plugged'):].count('received CP'), 1)
+        # Every report once and in order, and no line made of the cut frame.
+        reports = sim.sent_reports()
+        self.assertTrue(wait_until(lambda: len(self.log_lines()) >= len(reports) + 2, 10))
+        lines = self.log_lines()
+        self.assertEqual([line for line in lines if line != SIGNATURE], reports)
+        self.assertEqual(lines.count(SIGNATURE), 2)
+        self.assertEqual(popups.communicate(timeout=gap + 20)[0], '', 'a window popped up')
+
+    def test_a_box_unplugged_for_2_s_comes_back(self):
+        self.unplugged_and_back(2)
+
+    def test_a_box_unplugged_for_12_s_comes_back(self):
+        self.unplugged_and_back(12)
 
     def test_a_device_that_vanishes_mid_stream(self):
         sim = self.simulate(5, '--stress', '--start-on', 'CP')
@@ -26,17 +70,20 @@ class Faults(AppTestCase):
         self.assertTrue(wait_until(lambda: len(self.log_lines()) > 50, 10))
         sim.stop()  # the pseudo-terminal closes under the program
         self.sims.remove(sim)
-        time.sleep(0.5)
+        self.assertTrue(wait_until(lambda: not self.enabled(13), 2), 'the loss went unnoticed')
         self.assertTrue(self.answers(), 'the window stopped answering')
-        self.assertLess(cpu_share(self.app.pid, 3), 0.05, 'polling a vanished device is busy')
-        lines = len(self.log_lines())
+        self.assertLess(cpu_share(self.app.pid, 3), 0.05, 'waiting for a vanished device is busy')
 
-        back = self.simulate(5, '--scenario', self.scenario('pause 300\n80 01 02 8F\n'),
-                             '--start-on', 'CP')
-        self.choose_port('COM5')
-        self.assertTrue(wait_until(lambda: back.received('CP'), 5), back.lines())
+        # A port the user picks while the lost one is waited for ends the waiting.
+        other = self.simulate(6, '--scenario', self.scenario('pause 300\n80 01 02 8F\n'),
+                              '--start-on', 'CP')
+        self.choose_port('COM6')
+        self.assertTrue(wait_until(lambda: other.received('CP'), 5), other.lines())
         self.assertTrue(wait_until(lambda: self.log_lines()[-1:] == ['80 01 02 8F'], 5))
-        self.assertGreater(len(self.log_lines()), lines)
+        back = self.simulate(5, '--scenario', self.scenario('pause 60000\n'))
+        time.sleep(2.5)
+        self.assertFalse(back.received('CP'), 'the lost port was opened after another was picked')
+        self.assertTrue(self.enabled(13))
 
     def test_a_saved_port_that_no_longer_exists(self):
         self.assertFalse(os.path.lexists(os.path.join(PREFIX, 'dosdevices', 'com9')))
@@ -84,7 +131,7 @@ class Faults(AppTestCase):
         time.sleep(0.5)
         self.assertFalse(sim.received('CP'), 'the command that gave up went out later')
         probe('click', CAPTION, IDC_QUERY_SIGNATURE)
-        self.assertTrue(self.wait_for_log('82 "glovebox-sim 1.0, simulated glove box" 8F\r\n'),
+        self.assertTrue(self.wait_for_log(SIGNATURE + '\r\n'),
                         self.log_text())
 
     def test_garbage_on_the_line(self):
@@ -100,7 +147,7 @@ class Faults(AppTestCase):
         self.save_port(5)
         self.start_app()
         expected = [
-            '82 "glovebox-sim 1.0, simulated glove box" 8F',
+            SIGNATURE,
             '80 ' + ' '.join(['21'] * 63),
             '82 "a\\0b\\0" 8F',
             '82 "\x80\x81A" 8F',

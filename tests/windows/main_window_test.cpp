@@ -236,6 +236,34 @@ TEST_F(MainWindowTest, ATimestampStaysWhileReportsComeAndClearsASecondAfterTheLa
     });
 }
 
+// On Windows the reads of a port whose adapter was pulled fail; a file open
+// only for writing stands in for it. The loss greys the commands, the port is
+// opened again by itself, and the frame cut off by the loss is not completed
+// by the bytes that follow the return.
+TEST_F(MainWindowTest, APortWhoseReadsFailIsGreyedAndReopenedWithTheModesToLearnAgain)
+{
+    SaveComSetting(MAIN_PORT);
+    HANDLE failing = CreateFileA("failing-port.tmp", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                 FILE_FLAG_DELETE_ON_CLOSE, NULL);
+    HANDLE replaced = NULL;
+    Run([&] {
+        Await("CP");
+        Click(IDC_TIMESTAMPS);
+        Write(far_, std::string("\x80\x08", 2));
+        EXPECT_EQ(Await("T0"), "T0");
+        Sleep(300);
+        replaced = PortHandle;
+        PortHandle = failing;
+        EXPECT_TRUE(WaitFor([] { return CommandsEnabled(false); }, 1000));
+        EXPECT_EQ(Await("CP", 3000), "CP");
+        EXPECT_TRUE(WaitFor([] { return CommandsEnabled(true); }, 1000));
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_INDETERMINATE);
+        Write(far_, std::string("\x82OK\x8F", 4));
+        EXPECT_TRUE(WaitFor([] { return LogText() == "82 \"OK\" 8F\r\n"; }, 1000)) << LogText();
+    });
+    CloseHandle(replaced);
+}
+
 TEST_F(MainWindowTest, ACancelledSelectionGreysOutCommandsUntilAPortIsChosen)
 {
     Run([&] {
