@@ -43,8 +43,11 @@ static void MakeRaw(int fd)
 // Otherwise the first session leader that opens the slave without O_NOCTTY,
 // such as the Wine server, takes it as its terminal and is sent SIGHUP when
 // the simulator ends. A process group leader (a job started by an interactive
-// shell) cannot start a session, so a child holds the terminal instead, and
-// ends with its parent.
+// shell), or one that leads its session already and opens its line again,
+// cannot start a session, so a child holds the terminal instead. The child
+// ends with its parent, or when the line closes and hangs up its terminal,
+// not by the stop handlers it inherited, and keeps no master of its own open,
+// which would keep the line from closing.
 static void TakeTerminal()
 {
     if (setsid() >= 0) {
@@ -53,6 +56,9 @@ static void TakeTerminal()
     }
     if (fork() != 0)
         return;
+    close(Master);
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (setsid() >= 0 && ioctl(Slave, TIOCSCTTY, 0) == 0)
         for (;;)
