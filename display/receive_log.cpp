@@ -18,6 +18,7 @@
 // log that has grown dear stays dear from one update to the next.
 #include "display/receive_log.h"
 #include "app/globals.h"
+#include "app/record_log.h"
 #include "res/resource.h"
 
 #include <string.h>
@@ -68,6 +69,7 @@ static void AddToControl(HWND log, const char *text)
 void AppendLog(const char *line)
 {
     unsigned length = (unsigned)strlen(line);
+    RecordLine(line, length);
     if (PendingLength + length >= sizeof PendingLines)
         FlushLog();
     memcpy(PendingLines + PendingLength, line, length + 1);
