@@ -18,6 +18,12 @@ char *ReadWholeLog(DWORD *length)
     char *text = (char *)HeapAlloc(GetProcessHeap(), 0, size);
     if (text)
         *length = (DWORD)SendMessageA(log, WM_GETTEXT, size, (LPARAM)text);
+    // A control that cannot find the memory to hand its text over gives none:
+    // under Wine a log of some 280 MB, with room for this buffer left.
+    if (text && *length == 0 && size > 1) {
+        HeapFree(GetProcessHeap(), 0, text);
+        text = NULL;
+    }
     return text;
 }
 
