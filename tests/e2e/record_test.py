@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""Recording to a file: the real program records a stream of the shortest
-reports at full line rate, and the file is read while it grows, after the
-program is killed, and on a disk that fills up.
-
-usage: record_test.py [unittest arguments, e.g. Record.test_a_killed_program_...]
-"""
+"""Recording to a file: the real program records the shortest reports at full
+line rate, and the file is read while it grows, after a kill -9 and on a
+disk that fills up. usage: record_test.py [unittest arguments]"""
 import os
 import signal
 import time
@@ -53,8 +50,7 @@ class Record(AppTestCase):
         path = os.path.join(WORK, 'recorded.log')
         sim, filled = self.record_stream(path, 16 << 20, 16)
         # A 16 MB log is updated about once a second; the file at every poll.
-        grown, end = [time.time()], time.time() + 6
-        size = os.path.getsize(path)
+        grown, size, end = [time.time()], os.path.getsize(path), time.time() + 6
         while time.time() < end:
             if os.path.getsize(path) > size:
                 size = os.path.getsize(path)
@@ -84,23 +80,19 @@ class Record(AppTestCase):
     def test_a_full_disk_stops_the_recording_with_one_box_and_polling_goes_on(self):
         # The 64 KiB disk's old file takes a page; the fill leaves some 8 KB.
         path = os.path.join(os.environ['SMALL_DISKS'], 'full', 'recorded.log')
-        try:
-            sim, filled = self.record_stream(path, 52000, 8)
-            self.assertEqual(probe('wait', ERROR_CAPTION, 10000)[0], 0, 'no error box')
-            self.assertIn('(error 112)', probe('text', ERROR_CAPTION, 0xFFFF)[1])  # disk full
-            self.assert_whole_lines_in_order(read(path), filled, sim)
-            sim.process.wait(30)
-            reports = sim.sent_reports()
-            self.assertTrue(wait_until(lambda: self.log_text().endswith(reports[-1] + '\r\n'), 3),
-                            'polling stopped behind the box')
-            probe('click', ERROR_CAPTION, 1)
-            self.assertEqual(probe('gone', ERROR_CAPTION, 3000)[0], 0)
-            self.assertNotEqual(probe('wait', ERROR_CAPTION, 1000)[0], 0, 'a second box')
-            logged = self.log_text()[filled:].split('\r\n')
-            self.assertEqual([line for line in logged if line.startswith('80 ')], reports)
-        finally:
-            if os.path.exists(path):
-                os.remove(path)
+        sim, filled = self.record_stream(path, 52000, 8)
+        self.assertEqual(probe('wait', ERROR_CAPTION, 10000)[0], 0, 'no error box')
+        self.assertIn('(error 112)', probe('text', ERROR_CAPTION, 0xFFFF)[1])  # disk full
+        self.assert_whole_lines_in_order(read(path), filled, sim)
+        sim.process.wait(30)
+        reports = sim.sent_reports()
+        self.assertTrue(wait_until(lambda: self.log_text().endswith(reports[-1] + '\r\n'), 3),
+                        'polling stopped behind the box')
+        probe('click', ERROR_CAPTION, 1)
+        self.assertEqual(probe('gone', ERROR_CAPTION, 3000)[0], 0)
+        self.assertNotEqual(probe('wait', ERROR_CAPTION, 1000)[0], 0, 'a second box')
+        logged = self.log_text()[filled:].split('\r\n')
+        self.assertEqual([line for line in logged if line.startswith('80 ')], reports)
 
 
 if __name__ == '__main__':
