@@ -106,6 +106,9 @@ static void FillToTheLimit(HWND log)
         if (!FillPiece(log, piece))
             piece.resize(piece.size() / 16);
     }
+    // Viewed at its end, as a log that has grown by itself is.
+    SendMessageA(log, EM_SETSEL, MAXINT, MAXINT);
+    SendMessageA(log, EM_SCROLLCARET, 0, 0);
     MEMORYSTATUSEX memory = {};
     memory.dwLength = sizeof memory;
     GlobalMemoryStatusEx(&memory);
@@ -173,11 +176,11 @@ static void TrySave(HWND log, const char *saved)
 
 static void Drive(const char *recording, const char *saved, double seconds)
 {
-    HWND window = WaitForWindow(MainCaption, 30);
-    HWND log = GetDlgItem(window, IDC_LOG);
+    // The dialog exists a moment before its controls do.
+    HWND window = WaitForWindow(MainCaption, 30), log = NULL;
     double end = Now() + 30;
-    while (LineCount(log) < 2 && Now() < end) // the reply to "CP"
-        Sleep(50);
+    while ((!(log = GetDlgItem(window, IDC_LOG)) || LineCount(log) < 2) && Now() < end)
+        Sleep(50); // until the reply to "CP" is logged
     if (!SaveAs(IDM_RECORD_LOG, recording) || WaitForWindow(ErrorCaption, 2))
         std::fprintf(stderr, "log_limit_bench: the recording did not start\n");
     FillToTheLimit(log);
