@@ -17,6 +17,12 @@ enum {
     TIMER_REOPEN = 4,
 };
 
+// Posted to the main window to show an error box (ShowFileError) once the
+// message being handled, such as a poll tick, has returned: wParam is the
+// text's string id, lParam the system's error code. The box's own message
+// loop goes on delivering the poll timer.
+constexpr UINT WM_SHOW_ERROR = WM_APP;
+
 // The port is drained, and the log updated, on every tick of TIMER_POLL.
 constexpr UINT POLL_PERIOD_MS = 100;
 

@@ -10,15 +10,20 @@
 // GetTempFileNameA makes "tvw<number>.tmp" of it.
 static const char TempPrefix[] = "tvw";
 
-// The control's text in a buffer of its own, freed with HeapFree; NULL when
-// there is no memory for it.
-static char *ReadLogText(DWORD *length)
+char *ReadWholeLog(DWORD *length)
 {
+    FlushLog();
     HWND log = GetDlgItem(MainWindow, IDC_LOG);
     DWORD size = (DWORD)SendMessageA(log, WM_GETTEXTLENGTH, 0, 0) + 1;
     char *text = (char *)HeapAlloc(GetProcessHeap(), 0, size);
     if (text)
         *length = (DWORD)SendMessageA(log, WM_GETTEXT, size, (LPARAM)text);
+    // A control that cannot find the memory to hand its text over gives none:
+    // under Wine a log of some 280 MB, with room for this buffer left.
+    if (text && *length == 0 && size > 1) {
+        HeapFree(GetProcessHeap(), 0, text);
+        text = NULL;
+    }
     return text;
 }
 
@@ -70,9 +75,8 @@ static DWORD ReplaceFileWith(const char *path, const char *data, DWORD size)
 
 DWORD SaveLogToFile(const char *path)
 {
-    FlushLog();
     DWORD length = 0;
-    char *text = ReadLogText(&length);
+    char *text = ReadWholeLog(&length);
     if (!text)
         return ERROR_NOT_ENOUGH_MEMORY;
     DWORD error = ReplaceFileWith(path, text, length);

@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+// The log's text, lines still pending included, in a buffer of its own to be
+// freed with HeapFree; NULL when there is no memory for it.
+char *ReadWholeLog(DWORD *length);
+
 // Writes the log's text, lines still pending included, to the file `path`
 // byte for byte. The text goes to a new file in the same folder, which takes
 // the place of `path` only once all of it is on disk: when anything fails, a

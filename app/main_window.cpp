@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/port_dialog.h"
 #include "app/port_watch.h"
+#include "app/record_log.h"
 #include "app/save_log.h"
 #include "app/settings.h"
 #include "display/contact_display.h"
@@ -45,6 +46,7 @@ struct SystemMenuItem {
 
 static const SystemMenuItem SystemMenuItems[] = {
     {IDS_SAVE_MENU, IDM_SAVE_LOG},
+    {IDS_RECORD_MENU, IDM_RECORD_LOG},
     {IDS_PORT_MENU, IDM_PORT_SELECT},
 };
 
@@ -121,6 +123,7 @@ static void OnTimer(HWND dialog, WPARAM timer)
         break;
     case TIMER_POLL:
         WatchPort(dialog);
+        WriteRecording();
         UpdateLog();
         break;
     case TIMER_REOPEN:
@@ -179,6 +182,9 @@ static void OnSysCommand(HWND dialog, WPARAM command)
     case IDM_SAVE_LOG:
         SaveLog(dialog);
         break;
+    case IDM_RECORD_LOG:
+        ToggleRecording(dialog);
+        break;
     case IDM_PORT_SELECT:
         ChangePort(dialog);
         break;
@@ -187,8 +193,16 @@ static void OnSysCommand(HWND dialog, WPARAM command)
 
 static void OnClose(HWND dialog)
 {
+    StopRecording();
     SaveSettings();
     EndDialog(dialog, MAIN_CLOSED);
+}
+
+// Windows ends the process once this returns, without WM_CLOSE.
+static void OnEndSession(void)
+{
+    SaveSettings();
+    StopRecording();
 }
 
 // Returns TRUE only for WM_INITDIALOG; FALSE elsewhere leaves the system its
@@ -213,7 +227,10 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_ENDSESSION:
         if (wParam)
-            SaveSettings();
+            OnEndSession();
+        break;
+    case WM_SHOW_ERROR:
+        ShowFileError(dialog, (int)wParam, (DWORD)lParam);
         break;
     case WM_DEVICECHANGE:
         OnDeviceChange(dialog, wParam);

@@ -34,8 +34,7 @@ static void LoadFilter(char *filter, int size)
     filter[length + 1] = '\0';
 }
 
-// FALSE when the user cancels.
-static BOOL AskFileName(HWND owner, char *path)
+BOOL AskLogFileName(HWND owner, char *path)
 {
     char filter[128];
     LoadFilter(filter, sizeof filter);
@@ -52,20 +51,24 @@ static BOOL AskFileName(HWND owner, char *path)
     return GetSaveFileNameA(&dialog);
 }
 
-void SaveLogAs(HWND owner, const char *path)
+void ShowFileError(HWND owner, int textId, DWORD error)
 {
-    DWORD error = SaveLogToFile(path);
-    if (error == ERROR_SUCCESS)
-        return;
     char reason[256] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
                    reason, sizeof reason, NULL);
-    ShowMessage(owner, MAKEINTRESOURCEA(IDS_SAVE_FAILED), MB_ICONERROR, reason, error);
+    ShowMessage(owner, MAKEINTRESOURCEA(textId), MB_ICONERROR, reason, error);
+}
+
+void SaveLogAs(HWND owner, const char *path)
+{
+    DWORD error = SaveLogToFile(path);
+    if (error != ERROR_SUCCESS)
+        ShowFileError(owner, IDS_SAVE_FAILED, error);
 }
 
 void SaveLog(HWND owner)
 {
     char path[MAX_PATH];
-    if (AskFileName(owner, path))
+    if (AskLogFileName(owner, path))
         SaveLogAs(owner, path);
 }

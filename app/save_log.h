@@ -8,6 +8,15 @@
 // nothing happens when the user cancels.
 void SaveLog(HWND owner);
 
+// Asks for a file name with the Save As dialog, offering
+// tactiview-YYYYMMDD-HHMMSS.log and asking before replacing a file; `path`
+// holds MAX_PATH characters. FALSE when the user cancels.
+BOOL AskLogFileName(HWND owner, char *path);
+
+// Shows the string `textId`, a format that takes the system's reason for
+// `error` and its number, in an error box.
+void ShowFileError(HWND owner, int textId, DWORD error);
+
 // Saves the log to `path`; a failure is shown in an error box with the
 // system's reason.
 void SaveLogAs(HWND owner, const char *path);

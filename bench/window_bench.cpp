@@ -5,6 +5,7 @@
 //
 // usage: window_bench [REPETITIONS]   (5)
 #include "app/globals.h"
+#include "bench/clock.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
@@ -59,16 +60,6 @@ static void PumpMessages(void)
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);
-}
-
-static double Now(void)
-{
-    static LARGE_INTEGER frequency;
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return (double)count.QuadPart / (double)frequency.QuadPart;
 }
 
 static double Median(std::vector<double> values)

@@ -18,6 +18,7 @@
 // log that has grown dear stays dear from one update to the next.
 #include "display/receive_log.h"
 #include "app/globals.h"
+#include "app/record_log.h"
 #include "res/resource.h"
 
 #include <string.h>
@@ -38,6 +39,11 @@ static unsigned PendingLength;
 static DWORD PollsToSkip;
 static DWORD LastUpdateMs;
 
+// Set once the control has refused text: it could not grow its buffer. New
+// lines are then left out of it until "Clear log" empties it, rather than
+// having it try and fail again on every update, and the user is told once.
+static BOOL LogFull;
+
 static HWND LogControl(void)
 {
     return GetDlgItem(MainWindow, IDC_LOG);
@@ -54,20 +60,25 @@ void RaiseLogLimit(void)
 // The end is found by moving the caret past it, where the control stops it,
 // rather than by asking for the text's length: that counts the whole text
 // again on every update, a quarter of an update's cost in a 4 MB log.
-static void AddToControl(HWND log, const char *text)
+// Returns FALSE when the control refused the text, which leaves the caret
+// where it was put.
+static BOOL AddToControl(HWND log, const char *text)
 {
-    DWORD start = 0, end = 0, length = 0;
+    DWORD start = 0, end = 0, length = 0, after = 0;
     SendMessageA(log, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     SendMessageA(log, EM_SETSEL, MAXINT, MAXINT);
     SendMessageA(log, EM_GETSEL, (WPARAM)&length, 0);
     SendMessageA(log, EM_REPLACESEL, FALSE, (LPARAM)text);
+    SendMessageA(log, EM_GETSEL, (WPARAM)&after, 0);
     if (length != start || start != end)
         SendMessageA(log, EM_SETSEL, start, end);
+    return after != length;
 }
 
 void AppendLog(const char *line)
 {
     unsigned length = (unsigned)strlen(line);
+    RecordLine(line, length);
     if (PendingLength + length >= sizeof PendingLines)
         FlushLog();
     memcpy(PendingLines + PendingLength, line, length + 1);
@@ -82,7 +93,10 @@ void FlushLog(void)
         return;
     HWND log = LogControl();
     DWORD started = GetTickCount();
-    AddToControl(log, PendingLines);
+    if (!LogFull && !AddToControl(log, PendingLines)) {
+        LogFull = TRUE;
+        PostMessageA(MainWindow, WM_SHOW_ERROR, IDS_LOG_FULL, ERROR_NOT_ENOUGH_MEMORY);
+    }
     UpdateWindow(log);
     PendingLength = 0;
     DWORD cost = GetTickCount() - started;
@@ -100,9 +114,10 @@ void UpdateLog(void)
 }
 
 // Lines still waiting have not been shown yet, so they stay and start the
-// emptied log, which is cheap to update again at once.
+// emptied log, which is cheap to update again at once and has room again.
 void ClearLog(void)
 {
     SetDlgItemTextA(MainWindow, IDC_LOG, "");
     PollsToSkip = 0;
+    LogFull = FALSE;
 }

@@ -26,9 +26,13 @@
 #define IDS_SAVE_MENU 5
 #define IDS_SAVE_FILTER 6
 #define IDS_SAVE_FAILED 7
+#define IDS_RECORD_MENU 8
+#define IDS_RECORD_FAILED 9
+#define IDS_LOG_FULL 10
 
 // System-menu commands; their low four bits are zero, as the system requires.
 #define IDM_PORT_SELECT 0x40
 #define IDM_SAVE_LOG 0x50
+#define IDM_RECORD_LOG 0x60
 
 #endif

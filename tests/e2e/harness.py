@@ -27,7 +27,7 @@ SETTINGS_KEY = r'HKLM\Software\Lumvar\tactiview'
 IDC_CONTACTS, IDC_LOG = 11, 12
 IDC_QUERY_SIGNATURE, IDC_TIMESTAMPS, IDC_GROUND, IDC_CLEAR_LOG = 15, 16, 17, 18
 COMMAND_CONTROLS = range(13, 19)
-IDM_PORT_SELECT, IDM_SAVE_LOG = 0x40, 0x50
+IDM_PORT_SELECT, IDM_SAVE_LOG, IDM_RECORD_LOG = 0x40, 0x50, 0x60
 FILE_NAME_BOX = 0x47C  # of the Save As dialog
 
 GREY = (192, 192, 192)
@@ -205,16 +205,20 @@ class AppTestCase(unittest.TestCase):
     def picture_rect(self):
         return tuple(int(v) for v in probe('rect', CAPTION, IDC_CONTACTS)[1].split())
 
-    def save_log(self, path):
-        """Saves the log to path with "Save log..." and the Save As dialog;
-        returns the bytes saved."""
+    def save_as(self, command, path):
+        """Chooses the system-menu command and names path in its Save As
+        dialog; returns once the file is there."""
         if os.path.exists(path):
             os.remove(path)
-        probe('syscommand', CAPTION, IDM_SAVE_LOG)
+        probe('syscommand', CAPTION, command)
         self.assertEqual(probe('wait', SAVE_CAPTION, 5000)[0], 0, 'no Save As dialog')
         probe('settext', SAVE_CAPTION, FILE_NAME_BOX, 'Z:' + path.replace('/', '\\'))
         probe('click', SAVE_CAPTION, 1)
-        self.assertTrue(wait_until(lambda: os.path.exists(path), 5), 'no file saved')
+        self.assertTrue(wait_until(lambda: os.path.exists(path), 5), 'no file made')
+
+    def save_log(self, path):
+        """Saves the log to path with "Save log..."; returns the bytes saved."""
+        self.save_as(IDM_SAVE_LOG, path)
         with open(path, 'rb') as f:
             return f.read()
 

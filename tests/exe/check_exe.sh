@@ -16,6 +16,7 @@ resources=$(i686-w64-mingw32-windres -i "$exe" -O rc)
 grep -q 'Magic[[:space:]]*010b[[:space:]]*(PE32)' <<<"$headers" || fail "not PE32"
 grep -q 'architecture: i386' <<<"$(i686-w64-mingw32-objdump -f "$exe")" || fail "not i386"
 grep -q 'Subsystem[[:space:]]*00000002' <<<"$headers" || fail "not the GUI subsystem"
+grep -q 'large address aware' <<<"$headers" || fail "not large-address-aware"
 
 # DLLs that every Windows has; nothing of the compiler's own.
 shipped='^(ADVAPI32|COMDLG32|GDI32|KERNEL32|USER32|SHLWAPI|comctl32|msvcrt)\.dll$'

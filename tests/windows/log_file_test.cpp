@@ -4,6 +4,7 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
+#include "app/record_log.h"
 #include "app/save_log.h"
 #include "display/receive_log.h"
 #include "res/resource.h"
@@ -100,6 +101,31 @@ TEST(LogFile, AFailedSaveShowsTheSystemsReasonKeepsTheOldFileAndLeavesNoOther)
         EXPECT_TRUE(FileText(path) == old) << path;
         EXPECT_EQ(EntryCount(folder), entries) << path;
     }
+    DestroyTestMainWindow();
+}
+
+// A log control that hands over no text, as Wine's does once a log near its
+// limit leaves no memory to pass the text in.
+WNDPROC EditProc;
+LRESULT CALLBACK MuteEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_GETTEXT ? 0 : CallWindowProcA(EditProc, edit, message, wParam, lParam);
+}
+
+TEST(LogFile, ALogThatCannotBeReadIsNeitherSavedNorRecordedAsAnEmptyFile)
+{
+    CreateTestMainWindow();
+    SetDlgItemTextA(MainWindow, IDC_LOG, "80 08 10 8F\r\n");
+    HWND log = GetDlgItem(MainWindow, IDC_LOG);
+    EditProc = (WNDPROC)SetWindowLongPtrA(log, GWLP_WNDPROC, (LONG_PTR)MuteEditProc);
+    std::string path = Disks + "\\kept.log";
+    std::ofstream(path, std::ios::binary) << "kept";
+    EXPECT_NE(SaveShowingError(path).find("(error 8)"), std::string::npos);
+    StartRecording(path.c_str());
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
+    EXPECT_EQ(message.lParam, ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_EQ(FileText(path), "kept");
     DestroyTestMainWindow();
 }
 

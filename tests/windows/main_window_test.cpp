@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, OnlyTheCloseCommandEndsTheWindowAndItSavesThePort)
     EXPECT_EQ(SavedComSetting(), (DWORD)MAIN_PORT);
 }
 
-TEST_F(MainWindowTest, TheSystemMenuOffersSaveLogAndPortSelectionAboveClose)
+TEST_F(MainWindowTest, TheSystemMenuOffersSaveRecordAndPortSelectionAboveClose)
 {
     SaveComSetting(MAIN_PORT);
     Run([&] {
@@ -208,12 +208,15 @@ TEST_F(MainWindowTest, TheSystemMenuOffersSaveLogAndPortSelectionAboveClose)
             if (GetMenuItemID(menu, i) == IDM_SAVE_LOG)
                 item = i;
         ASSERT_GE(item, 0);
-        EXPECT_EQ(GetMenuItemID(menu, item + 1), (UINT)IDM_PORT_SELECT);
-        EXPECT_EQ(GetMenuItemID(menu, item + 2), (UINT)SC_CLOSE);
+        EXPECT_EQ(GetMenuItemID(menu, item + 1), (UINT)IDM_RECORD_LOG);
+        EXPECT_EQ(GetMenuItemID(menu, item + 2), (UINT)IDM_PORT_SELECT);
+        EXPECT_EQ(GetMenuItemID(menu, item + 3), (UINT)SC_CLOSE);
         char text[64] = "";
         GetMenuStringA(menu, item, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "Save log...");
         GetMenuStringA(menu, item + 1, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, "Record to file...");
+        GetMenuStringA(menu, item + 2, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "COM port selection...");
     });
 }

@@ -178,6 +178,40 @@ TEST_F(ReceiveLog, LinesHeldBackByDearUpdatesFollowInOrder)
     ExpectSelection(1, 2);
 }
 
+// A log control that can grow no more, as Wine's refuses text once it cannot
+// enlarge its buffer; it counts the texts offered to it meanwhile.
+bool Refusing;
+int Refused;
+LRESULT CALLBACK FullEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == EM_REPLACESEL && Refusing)
+        return Refused++, 0;
+    return CallWindowProcA(EditProc, edit, message, wParam, lParam);
+}
+
+// The user is told once that the log is full; the control is not offered
+// text again, at a cost each time, until "Clear log" has made room.
+TEST_F(ReceiveLog, AFullLogIsToldOfOnceAndLeftAloneUntilCleared)
+{
+    HWND log = GetDlgItem(MainWindow, IDC_LOG);
+    EditProc = (WNDPROC)SetWindowLongPtrA(log, GWLP_WNDPROC, (LONG_PTR)FullEditProc);
+    Poll({Line1});
+    Refusing = true;
+    Poll({Line2});
+    Poll({Line3});
+    EXPECT_EQ(LogText(), Line1);
+    EXPECT_EQ(Refused, 1);
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
+    EXPECT_EQ(message.wParam, (WPARAM)IDS_LOG_FULL);
+    EXPECT_FALSE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
+
+    Refusing = false;
+    ClearLog();
+    Poll({Line3});
+    EXPECT_EQ(LogText(), Line3);
+}
+
 // Left at its default, the control stops taking text at about 30,000
 // characters; once raised, the log keeps every line far beyond that.
 TEST_F(ReceiveLog, TheRaisedLimitKeepsLinesArrivingPastTheDefault)

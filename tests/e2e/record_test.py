@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""Recording to a file: the real program records the shortest reports at full
+line rate, and the file is read while it grows, after a kill -9 and on a
+disk that fills up. usage: record_test.py [unittest arguments]"""
+import os
+import signal
+import time
+import unittest
+
+from harness import (AppTestCase, CAPTION, IDC_CLEAR_LOG, IDC_LOG, IDM_RECORD_LOG, WORK, probe,
+                     wait_until)
+
+FILL_LINE = b'80 08 10 8F\r\n'  # what winprobe fill fills the log with
+ERROR_CAPTION = 'Error'
+
+
+def read(path):
+    with open(path, 'rb') as f:
+        return f.read()
+
+
+class Record(AppTestCase):
+
+    def record_stream(self, path, fill, seconds):
+        """Starts the program on a log filled with fill bytes, records to path
+        and starts a stream of seconds; returns the simulator and the fill."""
+        sim = self.simulate(5, '--stress', '--short', '--start-on', 'CL', '--seconds', str(seconds))
+        self.save_port(5)
+        self.start_app()
+        self.assertTrue(self.wait_for_log('simulated glove box'))
+        self.assertEqual(probe('fill', CAPTION, IDC_LOG, fill)[0], 0)
+        filled = int(probe('length', CAPTION, IDC_LOG)[1])
+        self.save_as(IDM_RECORD_LOG, path)
+        self.assertTrue(wait_until(lambda: os.path.getsize(path) >= filled, 10))
+        probe('click', CAPTION, 13)  # "CL" starts the stream
+        return sim, filled
+
+    def assert_whole_lines_in_order(self, recorded, filled, sim):
+        """The file holds the fill, then the frames' lines as sent, none twice,
+        none cut; returns how many reports it holds."""
+        self.assertEqual(recorded[:filled], FILL_LINE * (filled // len(FILL_LINE)))
+        lines = recorded[filled:].decode('latin-1').split('\r\n')
+        self.assertEqual(lines[-1], '', 'the file ends in a cut line')
+        reports = [line for line in lines if line.startswith(('80 ', '81 '))]
+        self.assertEqual(reports, sim.sent_reports()[:len(reports)])
+        self.assertEqual(len(lines) - 1 - len(reports), 1)  # the reply to "CL"
+        return len(reports)
+
+    def test_the_file_follows_a_stream_into_a_16_mb_log_and_keeps_what_clear_log_removes(self):
+        path = os.path.join(WORK, 'recorded.log')
+        sim, filled = self.record_stream(path, 16 << 20, 16)
+        # A 16 MB log is updated about once a second; the file at every poll.
+        grown, size, end = [time.time()], os.path.getsize(path), time.time() + 6
+        while time.time() < end:
+            if os.path.getsize(path) > size:
+                size = os.path.getsize(path)
+                grown.append(time.time())
+            time.sleep(0.01)
+        self.assertLess(max(b - a for a, b in zip(grown, grown[1:])), 0.5)
+        probe('click', CAPTION, IDC_CLEAR_LOG)
+
+        sim.process.wait(60)
+        sent = len(sim.sent_reports())
+        self.assertTrue(wait_until(lambda: read(path).count(b'\r\n') - filled // 13 > sent, 2))
+        shown = wait_until(lambda: self.log_text().count('\r\n') > 20 and
+                           read(path).decode('latin-1').endswith(self.log_text()), 10)
+        self.assertTrue(shown, 'the log after "Clear log" is not the end of the file')
+        self.assertEqual(self.assert_whole_lines_in_order(read(path), filled, sim), sent)
+
+    def test_a_killed_program_leaves_every_frame_but_the_last_half_second(self):
+        path = os.path.join(WORK, 'killed.log')
+        sim, filled = self.record_stream(path, 0, 60)
+        time.sleep(3)
+        arrived = len(sim.sent_reports())
+        time.sleep(0.5)
+        os.kill(self.app.pid, signal.SIGKILL)
+        self.app.wait(10)
+        self.assertGreaterEqual(self.assert_whole_lines_in_order(read(path), filled, sim), arrived)
+
+    def test_a_full_disk_stops_the_recording_with_one_box_and_polling_goes_on(self):
+        # The 64 KiB disk's old file takes a page; the fill leaves some 8 KB.
+        path = os.path.join(os.environ['SMALL_DISKS'], 'full', 'recorded.log')
+        sim, filled = self.record_stream(path, 52000, 8)
+        self.assertEqual(probe('wait', ERROR_CAPTION, 10000)[0], 0, 'no error box')
+        self.assertIn('(error 112)', probe('text', ERROR_CAPTION, 0xFFFF)[1])  # disk full
+        self.assert_whole_lines_in_order(read(path), filled, sim)
+        sim.process.wait(30)
+        reports = sim.sent_reports()
+        self.assertTrue(wait_until(lambda: self.log_text().endswith(reports[-1] + '\r\n'), 3),
+                        'polling stopped behind the box')
+        probe('click', ERROR_CAPTION, 1)
+        self.assertEqual(probe('gone', ERROR_CAPTION, 3000)[0], 0)
+        self.assertNotEqual(probe('wait', ERROR_CAPTION, 1000)[0], 0, 'a second box')
+        logged = self.log_text()[filled:].split('\r\n')
+        self.assertEqual([line for line in logged if line.startswith('80 ')], reports)
+
+
+if __name__ == '__main__':
+    os.makedirs(WORK, exist_ok=True)
+    unittest.main(verbosity=2)
