@@ -12,6 +12,8 @@
 #include "res/resource.h"
 #include "serial/serial_port.h"
 
+#include <dbt.h>
+
 // The start-up sequence runs on the first tick, once the window is on screen.
 constexpr UINT STARTUP_DELAY_MS = 100;
 
@@ -115,6 +117,17 @@ static void ExpireTimestamp(HWND dialog)
     RefreshDisplay();
 }
 
+// The poll's lines go to a recording in the poll that brought them, whether
+// or not the log's pacing shows them yet.
+static void PollOnce(HWND dialog)
+{
+    WatchPort(dialog);
+    WriteRecording();
+    UpdateLog();
+}
+
+// While a lost port is waited for nothing is polled, so the lines recorded
+// before the loss are brought to the disk on these ticks instead.
 static void OnTimer(HWND dialog, WPARAM timer)
 {
     switch (timer) {
@@ -122,12 +135,11 @@ static void OnTimer(HWND dialog, WPARAM timer)
         RunStartup(dialog);
         break;
     case TIMER_POLL:
-        WatchPort(dialog);
-        WriteRecording();
-        UpdateLog();
+        PollOnce(dialog);
         break;
     case TIMER_REOPEN:
         TryReopenPort(dialog);
+        WriteRecording();
         break;
     case TIMER_TIMESTAMP:
         ExpireTimestamp(dialog);
@@ -173,6 +185,17 @@ static void ChangePort(HWND dialog)
     OpenPort();
     SendCommand(CMD_QUERY_SIGNATURE);
     FollowPortState(dialog);
+}
+
+// Every top-level window hears of ports that come and go. A removal is
+// answered by a poll rather than by comparing port names: the poll notices
+// the loss of this port and does nothing otherwise.
+static void OnDeviceChange(HWND dialog, WPARAM event)
+{
+    if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
+        PollOnce(dialog);
+    else if (event == DBT_DEVICEARRIVAL)
+        ReopenSoon(dialog);
 }
 
 // The system's own commands are left to it.

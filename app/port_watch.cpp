@@ -18,8 +18,6 @@
 #include "res/resource.h"
 #include "serial/serial_port.h"
 
-#include <dbt.h>
-
 // An adapter plugged back in may refuse to open for a moment after Windows
 // announces it, so the first try waits a little; a try that fails is simply
 // repeated at the next tick.
@@ -80,12 +78,8 @@ void TryReopenPort(HWND dialog)
     FollowPortState(dialog);
 }
 
-// Any removal is answered by a poll rather than by comparing port names: the
-// poll notices a loss of this port and does nothing otherwise.
-void OnDeviceChange(HWND dialog, WPARAM event)
+void ReopenSoon(HWND dialog)
 {
-    if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
-        WatchPort(dialog);
-    else if (event == DBT_DEVICEARRIVAL && WaitingForPort)
+    if (WaitingForPort)
         SetTimer(dialog, TIMER_REOPEN, ARRIVAL_SETTLE_MS, NULL);
 }

@@ -16,7 +16,8 @@ void WatchPort(HWND dialog);
 // The tick of TIMER_REOPEN while a lost port is waited for.
 void TryReopenPort(HWND dialog);
 
-// WM_DEVICECHANGE: a removal is checked at once, and an arrival is tried soon.
-void OnDeviceChange(HWND dialog, WPARAM event);
+// A device has arrived: a lost port that is waited for is tried half a
+// second from now rather than at the next tick.
+void ReopenSoon(HWND dialog);
 
 #endif
