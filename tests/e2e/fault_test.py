@@ -11,9 +11,9 @@ import termios
 import time
 import unittest
 
-from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_QUERY_SIGNATURE, PORT_CAPTION,
-                     PREFIX, SETTINGS_KEY, WINE_RUN, WINPROBE, WORK, cpu_share, probe,
-                     wait_until, wine)
+from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_QUERY_SIGNATURE, IDM_RECORD_LOG,
+                     PORT_CAPTION, PREFIX, SAVE_CAPTION, SETTINGS_KEY, WINE_RUN, WINPROBE, WORK,
+                     cpu_share, probe, wait_until, wine)
 
 SIGNATURE = '82 "glovebox-sim 1.0, simulated glove box" 8F'
 
@@ -35,9 +35,12 @@ class Faults(AppTestCase):
                             '--back-after', str(gap), '--seconds', str(gap + 6))
         self.save_port(5)
         self.start_app()
+        self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
+        recording = os.path.join(WORK, 'unplugged.log')
+        self.save_as(IDM_RECORD_LOG, recording)
+        self.assertEqual(probe('gone', SAVE_CAPTION, 5000)[0], 0)
         popups = subprocess.Popen([WINE_RUN, PREFIX, WINPROBE, 'popups', CAPTION,
                                    str((gap + 10) * 1000)], stdout=subprocess.PIPE, text=True)
-        self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
         probe('click', CAPTION, IDC_GROUND)  # sends G0; these reports never settle the box
         greyed = self.seconds_until(sim, 'unplugged', lambda: not self.enabled(13))
         self.assertTrue(self.answers(), 'the window stopped answering while the box was away')
@@ -55,6 +58,8 @@ class Faults(AppTestCase):
         lines = self.log_lines()
         self.assertEqual([line for line in lines if line != SIGNATURE], reports)
         self.assertEqual(lines.count(SIGNATURE), 2)
+        with open(recording, 'rb') as f:
+            self.assertEqual(f.read().decode('latin-1'), self.log_text())
         self.assertEqual(popups.communicate(timeout=gap + 20)[0], '', 'a window popped up')
 
     def test_a_box_unplugged_for_2_s_comes_back(self):
