@@ -14,6 +14,7 @@
 #include "app/port_watch.h"
 
 #include "app/globals.h"
+#include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
@@ -36,15 +37,19 @@ static void EnableCommands(HWND dialog, BOOL enable)
         EnableWindow(control, enable);
 }
 
+// Lines that the log's pacing holds back wait for a later poll; with no port
+// none comes, so they go in now.
 void FollowPortState(HWND dialog)
 {
     EnableCommands(dialog, PortHandle != NULL);
     WaitingForPort = FALSE;
     KillTimer(dialog, TIMER_REOPEN);
-    if (PortHandle)
+    if (PortHandle) {
         SetTimer(dialog, TIMER_POLL, POLL_PERIOD_MS, NULL);
-    else
+    } else {
         KillTimer(dialog, TIMER_POLL);
+        FlushLog();
+    }
 }
 
 // A frame the device was sending when it went is dropped: its end will not
