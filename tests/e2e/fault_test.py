@@ -11,9 +11,9 @@ import termios
 import time
 import unittest
 
-from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_QUERY_SIGNATURE, IDM_RECORD_LOG,
-                     PORT_CAPTION, PREFIX, SAVE_CAPTION, SETTINGS_KEY, WINE_RUN, WINPROBE, WORK,
-                     cpu_share, probe, wait_until, wine)
+from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_LOG, IDC_QUERY_LEFT,
+                     IDC_QUERY_SIGNATURE, IDM_RECORD_LOG, PORT_CAPTION, PREFIX, SAVE_CAPTION,
+                     SETTINGS_KEY, WINE_RUN, WINPROBE, WORK, cpu_share, probe, wait_until, wine)
 
 SIGNATURE = '82 "glovebox-sim 1.0, simulated glove box" 8F'
 
@@ -30,19 +30,26 @@ class Faults(AppTestCase):
         self.assertTrue(wait_until(condition, 5), 'not within 5 s of ' + event)
         return time.time() - start
 
-    def unplugged_and_back(self, gap):
-        sim = self.simulate(5, '--stress', '--short', '--start-on', 'CP', '--unplug-after', '3',
+    def unplugged_and_back(self, gap, fill):
+        sim = self.simulate(5, '--stress', '--short', '--start-on', 'CL', '--unplug-after', '3',
                             '--back-after', str(gap), '--seconds', str(gap + 6))
         self.save_port(5)
         self.start_app()
         self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
+        self.assertEqual(probe('fill', CAPTION, IDC_LOG, fill)[0], 0)  # a log that is paced
+        filled = int(probe('length', CAPTION, IDC_LOG)[1])
         recording = os.path.join(WORK, 'unplugged.log')
         self.save_as(IDM_RECORD_LOG, recording)
         self.assertEqual(probe('gone', SAVE_CAPTION, 5000)[0], 0)
         popups = subprocess.Popen([WINE_RUN, PREFIX, WINPROBE, 'popups', CAPTION,
                                    str((gap + 10) * 1000)], stdout=subprocess.PIPE, text=True)
         probe('click', CAPTION, IDC_GROUND)  # sends G0; these reports never settle the box
+        base = self.log_line_count()
+        probe('click', CAPTION, IDC_QUERY_LEFT)  # "CL" starts the stream
         greyed = self.seconds_until(sim, 'unplugged', lambda: not self.enabled(13))
+        before = len(sim.sent_reports()) + 1  # and the reply to "CL"
+        self.assertTrue(wait_until(lambda: self.log_line_count() - base == before, 3),
+                        'frames that came before the loss are not shown while the box is away')
         self.assertTrue(self.answers(), 'the window stopped answering while the box was away')
         enabled = self.seconds_until(sim, 'plugged', lambda: self.enabled(13))
         print('unplugged for %d s: greyed after %.2f s, enabled %.2f s after the return'
@@ -54,19 +61,21 @@ class Faults(AppTestCase):
         self.assertEqual(sim.lines()[sim.lines().index('plugged'):].count('received CP'), 1)
         # Every report once and in order, and no line made of the cut frame.
         reports = sim.sent_reports()
-        self.assertTrue(wait_until(lambda: len(self.log_lines()) >= len(reports) + 2, 10))
+        self.assertTrue(wait_until(lambda: self.log_line_count() - base >= len(reports) + 2, 10))
+        probe('cut', CAPTION, IDC_LOG, filled)
         lines = self.log_lines()
-        self.assertEqual([line for line in lines if line != SIGNATURE], reports)
-        self.assertEqual(lines.count(SIGNATURE), 2)
+        self.assertEqual([line for line in lines if not line.startswith('82 ')], reports)
+        self.assertEqual(lines.count(SIGNATURE), 1)
         with open(recording, 'rb') as f:
+            f.seek(filled)
             self.assertEqual(f.read().decode('latin-1'), self.log_text())
         self.assertEqual(popups.communicate(timeout=gap + 20)[0], '', 'a window popped up')
 
     def test_a_box_unplugged_for_2_s_comes_back(self):
-        self.unplugged_and_back(2)
+        self.unplugged_and_back(2, 0)
 
-    def test_a_box_unplugged_for_12_s_comes_back(self):
-        self.unplugged_and_back(12)
+    def test_a_box_unplugged_for_12_s_comes_back_to_a_16_mb_log(self):
+        self.unplugged_and_back(12, 16 << 20)
 
     def test_a_device_that_vanishes_mid_stream(self):
         sim = self.simulate(5, '--stress', '--start-on', 'CP')
