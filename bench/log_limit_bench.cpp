@@ -10,7 +10,7 @@
 //
 // usage: log_limit_bench RECORDING SAVED SECONDS   (Windows paths)
 #include "app/globals.h"
-#include "bench/clock.h"
+#include "tools/clock.h"
 #include "app/main_window.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"

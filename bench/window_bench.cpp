@@ -5,7 +5,7 @@
 //
 // usage: window_bench [REPETITIONS]   (5)
 #include "app/globals.h"
-#include "bench/clock.h"
+#include "tools/clock.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"

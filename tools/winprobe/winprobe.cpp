@@ -27,6 +27,8 @@
 //   items CAPTION ID         print the number of entries of combo box ID
 //   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT
 // Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
+#include "tools/clock.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -43,16 +45,6 @@ static int Usage()
         "answers|rect|length|lastline|fill|cut|watch|popups|items|choose CAPTION [ARGUMENT...]\n",
         stderr);
     return 2;
-}
-
-static double Seconds()
-{
-    static LARGE_INTEGER frequency;
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return (double)count.QuadPart / (double)frequency.QuadPart;
 }
 
 static HWND WaitForWindow(const char *caption, DWORD ms)
@@ -154,11 +146,11 @@ static int Cut(HWND edit, size_t characters)
 // any size: the control keeps the count.
 static int WatchLines(HWND edit, DWORD ms, DWORD period)
 {
-    double start = Seconds();
-    while (Seconds() - start < ms / 1000.0) {
-        double asked = Seconds();
+    double start = Now();
+    while (Now() - start < ms / 1000.0) {
+        double asked = Now();
         LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
-        double answered = Seconds();
+        double answered = Now();
         std::printf("%.0f %ld %.0f\n", (asked - start) * 1e3, (long)lines,
                     (answered - asked) * 1e6);
         std::fflush(stdout);

@@ -1,6 +1,6 @@
-// The benchmarks' clock.
-#ifndef TACTIVIEW_BENCH_CLOCK_H
-#define TACTIVIEW_BENCH_CLOCK_H
+// The clock of the benchmarks and of winprobe.
+#ifndef TACTIVIEW_TOOLS_CLOCK_H
+#define TACTIVIEW_TOOLS_CLOCK_H
 
 #include <windows.h>
 
