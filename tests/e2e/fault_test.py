@@ -13,7 +13,8 @@ import unittest
 
 from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_LOG, IDC_QUERY_LEFT,
                      IDC_QUERY_SIGNATURE, IDM_RECORD_LOG, PORT_CAPTION, PREFIX, SAVE_CAPTION,
-                     SETTINGS_KEY, WINE_RUN, WINPROBE, WORK, cpu_share, probe, wait_until, wine)
+                     SETTINGS_KEY, WINE_RUN, WINPROBE, WORK, cpu_share, fill_log, probe,
+                     wait_until, wine)
 
 SIGNATURE = '82 "glovebox-sim 1.0, simulated glove box" 8F'
 
@@ -36,7 +37,7 @@ class Faults(AppTestCase):
         self.save_port(5)
         self.start_app()
         self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
-        self.assertEqual(probe('fill', CAPTION, IDC_LOG, fill)[0], 0)  # a log that is paced
+        self.assertTrue(fill_log(fill))  # a log that is paced
         filled = int(probe('length', CAPTION, IDC_LOG)[1])
         recording = os.path.join(WORK, 'unplugged.log')
         self.save_as(IDM_RECORD_LOG, recording)

@@ -44,11 +44,20 @@ def wine(*args, timeout=30):
                           capture_output=True, text=True, timeout=timeout)
 
 
-def probe(*args):
+def probe(*args, timeout=30):
     """Runs winprobe; returns (exit status, printed text)."""
     result = subprocess.run([WINE_RUN, PREFIX, WINPROBE, *[str(a) for a in args]],
-                            stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
     return result.returncode, result.stdout.decode('latin-1')
+
+
+def fill_log(size):
+    """Fills the program's log with about size bytes of the shortest lines;
+    True when it took them all. Wine's edit control measures every line it
+    takes, which costs some 30 us a line with 64-bit Wine on a slow machine:
+    46 s for 16 MB. So the time allowed grows with the size."""
+    seconds = 30 + 6 * size / (1 << 20)
+    return probe('fill', CAPTION, IDC_LOG, size, timeout=seconds)[0] == 0
 
 
 def wait_until(condition, seconds, step=0.1):

@@ -7,8 +7,8 @@ import signal
 import time
 import unittest
 
-from harness import (AppTestCase, CAPTION, IDC_CLEAR_LOG, IDC_LOG, IDM_RECORD_LOG, WORK, probe,
-                     wait_until)
+from harness import (AppTestCase, CAPTION, IDC_CLEAR_LOG, IDC_LOG, IDM_RECORD_LOG, WORK, fill_log,
+                     probe, wait_until)
 
 FILL_LINE = b'80 08 10 8F\r\n'  # what winprobe fill fills the log with
 ERROR_CAPTION = 'Error'
@@ -28,7 +28,7 @@ class Record(AppTestCase):
         self.save_port(5)
         self.start_app()
         self.assertTrue(self.wait_for_log('simulated glove box'))
-        self.assertEqual(probe('fill', CAPTION, IDC_LOG, fill)[0], 0)
+        self.assertTrue(fill_log(fill))
         filled = int(probe('length', CAPTION, IDC_LOG)[1])
         self.save_as(IDM_RECORD_LOG, path)
         self.assertTrue(wait_until(lambda: os.path.getsize(path) >= filled, 10))
