@@ -10,10 +10,24 @@ ContactPicture ContactState;
 uint8_t FrameBuffer[FRAME_CAPACITY];
 uint32_t FrameLength;
 uint8_t ReceivedByte;
+FrameDropCounts FrameDrops;
+
+// Bytes of the open frame that were past its capacity; the first of them
+// makes the frame a cut one.
+static uint32_t FrameOverflow;
 
 static bool IsStartByte(uint8_t c)
 {
     return c == FRAME_CONTACTS || c == FRAME_CONTACTS_TIMED || c == FRAME_TEXT;
+}
+
+// Past the capacity bytes are consumed but not stored; the end byte still
+// closes the frame, which then ends in its 64th stored byte.
+static void CountPastCut(void)
+{
+    if (FrameOverflow++ == 0)
+        FrameDrops.CutFrames++;
+    FrameDrops.BytesPastCut++;
 }
 
 void FeedByte(uint8_t c)
@@ -21,21 +35,25 @@ void FeedByte(uint8_t c)
     if (FrameLength == 0) {
         if (IsStartByte(c))
             FrameBuffer[FrameLength++] = c;
+        else
+            FrameDrops.BytesOutsideFrames++;
         return;
     }
-    // Past the capacity bytes are consumed but not stored; the end byte still
-    // closes the frame, which then ends in its 64th stored byte.
     if (FrameLength < FRAME_CAPACITY)
         FrameBuffer[FrameLength++] = c;
+    else
+        CountPastCut();
     if (c == FRAME_END) {
         ProcessFrame();
         FrameLength = 0;
+        FrameOverflow = 0;
     }
 }
 
 void DropFrame(void)
 {
     FrameLength = 0;
+    FrameOverflow = 0;
 }
 
 // The box learns the mode from the first report after it became indeterminate;

@@ -61,6 +61,18 @@ extern uint32_t FrameLength;
 // The byte that the port is read into before it is fed to the assembler.
 extern uint8_t ReceivedByte;
 
+// What the assembler consumed without keeping it in a frame: bytes that
+// arrived while no frame was open, frames longer than FRAME_CAPACITY, and the
+// bytes of those frames past the capacity, end byte included. Counted for
+// the line statistics; zeroed only by them.
+struct FrameDropCounts {
+    uint64_t BytesOutsideFrames;
+    uint64_t CutFrames;
+    uint64_t BytesPastCut;
+};
+
+extern FrameDropCounts FrameDrops;
+
 // Advances the frame assembler by one received byte; a completed frame is
 // processed before this returns.
 void FeedByte(uint8_t c);

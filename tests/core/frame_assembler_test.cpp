@@ -93,6 +93,37 @@ TEST_F(FrameAssembler, AnOverlongFrameKeepsItsFirst64BytesUntilTheEndByte)
     EXPECT_EQ(ContactState.Groups[0], 0x0004);
 }
 
+// Every byte that makes no part of a logged frame is counted once: outside a
+// frame, or past a frame's capacity (a frame that merely fills it is whole).
+// The bytes of a frame dropped with its port are neither.
+TEST_F(FrameAssembler, BytesThatMakeNoFrameAreCountedWhereTheyWereDropped)
+{
+    std::vector<int> exactlyFull = {0x80};
+    exactlyFull.insert(exactlyFull.end(), 62, 0x01);
+    exactlyFull.push_back(0x8F);
+    std::vector<int> endByteCut = exactlyFull;
+    endByteCut.back() = 0x02;
+    endByteCut.push_back(0x8F);
+    std::vector<int> longer = endByteCut;
+    longer.insert(longer.end() - 1, 9, 0x03);
+
+    Feed({0x00, 0x8F, 0x7F});
+    Feed(exactlyFull);
+    Feed({0x83, 0xFF});
+    Feed(endByteCut);
+    Feed(longer);
+    Feed({0x82, 0x41});
+    DropFrame();
+    Feed({0x42, 0x8F, 0x80, 0x8F});
+
+    EXPECT_EQ(FrameDrops.BytesOutsideFrames, 7u);
+    EXPECT_EQ(FrameDrops.CutFrames, 2u);
+    EXPECT_EQ(FrameDrops.BytesPastCut, 1u + 10u);
+    ASSERT_EQ(Recorded.log.size(), 4u);
+    EXPECT_EQ(Recorded.log[1], Recorded.log[2]) << "a longer frame logged otherwise";
+    EXPECT_EQ(Recorded.log[3], "80 8F\r\n");
+}
+
 TEST_F(FrameAssembler, PayloadPairsBecomeGroupsAndAnOddByteCarriesNothing)
 {
     Feed({0x80, 0x01, 0x02, 0x04, 0x08, 0x10, 0x8F});

@@ -49,7 +49,8 @@ void AppendLog(const char *line)
 
 void ResetCore()
 {
-    FrameLength = 0;
+    DropFrame();
+    FrameDrops = FrameDropCounts{};
     std::memset(FrameBuffer, 0, sizeof FrameBuffer);
     ContactState = ContactPicture{};
     Recorded = WindowRecord{};

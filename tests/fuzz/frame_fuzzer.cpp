@@ -1,8 +1,9 @@
 // Feeds arbitrary byte streams through the frame assembler, the report
 // decoder and the log-line builder, and stops at the first broken invariant:
 // at most 64 bytes stored per frame, at most five groups, no log line longer
-// than its buffer, text replies never touching the contact state, and one
-// log line for every frame that ends.
+// than its buffer, text replies never touching the contact state, one log
+// line for every frame that ends, and every byte either stored in a frame or
+// counted once as dropped, outside a frame or past a cut frame's capacity.
 #include "display/log_line.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
@@ -51,13 +52,32 @@ void AppendLog(const char *line)
     LinesLogged++;
 }
 
+static uint32_t PastCutInFrame;
+
+// The byte just fed was stored, or counted as dropped, exactly once; a frame
+// is counted as cut at its first byte past the capacity.
+static void CheckDropCounts(uint32_t lengthBefore, const FrameDropCounts &before, bool closes)
+{
+    const uint64_t outside = FrameDrops.BytesOutsideFrames - before.BytesOutsideFrames;
+    const uint64_t pastCut = FrameDrops.BytesPastCut - before.BytesPastCut;
+    const bool stored = closes ? lengthBefore < FRAME_CAPACITY : FrameLength == lengthBefore + 1;
+    Check(outside + pastCut + (stored ? 1 : 0) == 1, "a byte neither stored nor counted once");
+    Check(outside == 0 || lengthBefore == 0, "a byte of an open frame counted as outside");
+    Check(FrameDrops.CutFrames - before.CutFrames == (pastCut && PastCutInFrame == 0 ? 1u : 0u),
+          "a cut frame not counted once");
+    PastCutInFrame = closes ? 0 : PastCutInFrame + (uint32_t)pastCut;
+}
+
 static void FeedOne(uint8_t c)
 {
     const bool closes = FrameLength > 0 && c == FRAME_END;
     const ContactPicture before = ContactState;
     const unsigned linesBefore = LinesLogged;
+    const uint32_t lengthBefore = FrameLength;
+    const FrameDropCounts dropsBefore = FrameDrops;
 
     FeedByte(c);
+    CheckDropCounts(lengthBefore, dropsBefore, closes);
 
     Check(FrameLength <= FRAME_CAPACITY, "more than 64 bytes stored");
     Check(ContactState.GroupCount <= MAX_GROUPS, "more than five groups");
@@ -69,7 +89,8 @@ static void FeedOne(uint8_t c)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FrameLength = 0;
+    DropFrame();
+    PastCutInFrame = 0;
     ContactState = ContactPicture{};
     Boxes[0] = Boxes[1] = BOX_INDETERMINATE;
     for (size_t i = 0; i < size; i++)
