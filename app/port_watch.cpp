@@ -66,7 +66,8 @@ static void LosePort(HWND dialog)
 
 void WatchPort(HWND dialog)
 {
-    if (!PollPort())
+    PollResult poll;
+    if (!PollPort(&poll))
         LosePort(dialog);
 }
 

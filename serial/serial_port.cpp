@@ -93,15 +93,19 @@ void SendCommand(const char *text)
 // fails. So the poll ends by asking ClearCommError too, which also clears any
 // line error. A read aborted by a line error, where the driver has the
 // abort-on-error flag set, is no loss: that clearing lets reading go on.
-BOOL PollPort(void)
+BOOL PollPort(PollResult *result)
 {
-    DWORD count, errors;
+    DWORD count;
     BOOL read;
-    while ((read = ReadFile(PortHandle, &ReceivedByte, 1, &count, NULL)) && count != 0)
+    result->bytes = 0;
+    result->errors = 0;
+    while ((read = ReadFile(PortHandle, &ReceivedByte, 1, &count, NULL)) && count != 0) {
+        result->bytes++;
         FeedByte(ReceivedByte);
+    }
     if (!read && GetLastError() != ERROR_OPERATION_ABORTED)
         return FALSE;
-    return ClearCommError(PortHandle, &errors, NULL);
+    return ClearCommError(PortHandle, &result->errors, NULL);
 }
 
 // A COMMCONFIG as GetDefaultCommConfigA expects it: its size in the first

@@ -15,10 +15,17 @@ BOOL OpenPort(void);
 // drops what has not gone out.
 void SendCommand(const char *text);
 
+// What one poll found: the number of bytes read, and the line errors the
+// driver had noted since the last poll (the CE_ bits of ClearCommError).
+struct PollResult {
+    DWORD bytes;
+    DWORD errors;
+};
+
 // Feeds every byte the port holds to FeedByte, and returns once it holds none.
 // FALSE when the port no longer works, as when its device has gone; a port
 // that works but has nothing to read is not lost. FALSE too with no port open.
-BOOL PollPort(void);
+BOOL PollPort(PollResult *result);
 
 // Called for each existing port, in ascending order of number; name is "COM<n>".
 typedef void (*PortReport)(const char *name, DWORD number, void *context);

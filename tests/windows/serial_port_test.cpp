@@ -86,17 +86,26 @@ class SerialPort : public ::testing::Test
         ASSERT_TRUE(OpenPort());
         ASSERT_NE(PortHandle, (HANDLE)NULL);
     }
+    // One poll, whose bytes are added to polled_.
+    BOOL Poll()
+    {
+        PollResult result;
+        BOOL working = PollPort(&result);
+        polled_ += result.bytes;
+        return working;
+    }
     // Polls until the assembler holds the expected bytes or a second has passed.
     void PollUntilReceived(const std::string &expected)
     {
         DWORD begin = GetTickCount();
-        PollPort();
+        Poll();
         while (FrameLength < expected.size() && GetTickCount() - begin < 1000) {
             Sleep(5);
-            PollPort();
+            Poll();
         }
         EXPECT_EQ(Received(), expected);
     }
+    DWORD polled_ = 0;
 };
 
 // A pseudo-terminal always reads back 8 data bits and no parity, so of the
@@ -174,19 +183,21 @@ TEST_F(SerialPort, BurstsFromTheBoxReachTheAssemblerInOrderAndAnIdlePollReturnsA
     }
 
     DWORD begin = GetTickCount();
-    PollPort();
-    PollPort();
+    EXPECT_TRUE(Poll());
+    EXPECT_TRUE(Poll());
     EXPECT_LT(GetTickCount() - begin, 100u);
     EXPECT_EQ(Received(), expected);
+    EXPECT_EQ(polled_, expected.size()) << "the polls counted other bytes than they read";
 }
 
 TEST_F(SerialPort, WithoutAnOpenPortPollAndSendDoNothing)
 {
     far_ = OpenHelperPort(FAR_PORT, 200);
     Write(far_, "\x82zz");
-    PollPort();
+    EXPECT_FALSE(Poll());
     SendCommand(CMD_QUERY_LEFT);
     EXPECT_EQ(FrameLength, 0u);
+    EXPECT_EQ(polled_, 0u);
     EXPECT_EQ(ReadAvailable(far_), "");
 }
 
