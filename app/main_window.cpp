@@ -9,10 +9,12 @@
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
+#include "protocol/window_effects.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
 
 #include <dbt.h>
+#include <string.h>
 
 // The start-up sequence runs on the first tick, once the window is on screen.
 constexpr UINT STARTUP_DELAY_MS = 100;
@@ -52,6 +54,33 @@ static const SystemMenuItem SystemMenuItems[] = {
     {IDS_PORT_MENU, IDM_PORT_SELECT},
 };
 
+// Who receives the line of every frame, in this order: the log control, and
+// a recording when one runs.
+typedef void (*LineReceiver)(const char *line, unsigned length);
+
+static const LineReceiver LineReceivers[] = {
+    CollectLogLine,
+    RecordLine,
+};
+
+void AppendLog(const char *line)
+{
+    unsigned length = (unsigned)strlen(line);
+    for (LineReceiver receive : LineReceivers)
+        receive(line, length);
+}
+
+// The box is posted, as the log is updated inside a poll.
+static void ReportLogFull(void)
+{
+    PostMessageA(MainWindow, WM_SHOW_ERROR, IDS_LOG_FULL, ERROR_NOT_ENOUGH_MEMORY);
+}
+
+void ConnectLog(HWND dialog)
+{
+    AttachLog(GetDlgItem(dialog, IDC_LOG), POLL_PERIOD_MS, ReportLogFull);
+}
+
 static void SetAppIcon(HWND dialog, int classIndex, int size)
 {
     HANDLE icon =
@@ -67,7 +96,7 @@ static void OnInitDialog(HWND dialog)
     SetAppIcon(dialog, GCLP_HICON, 32);
     SetAppIcon(dialog, GCLP_HICONSM, 16);
     SendDlgItemMessageA(dialog, IDC_LOG, WM_SETFONT, (WPARAM)LogFont, FALSE);
-    RaiseLogLimit();
+    ConnectLog(dialog);
     SetTimer(dialog, TIMER_STARTUP, STARTUP_DELAY_MS, NULL);
 }
 

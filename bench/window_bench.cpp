@@ -5,10 +5,12 @@
 //
 // usage: window_bench [REPETITIONS]   (5)
 #include "app/globals.h"
+#include "app/main_window.h"
 #include "tools/clock.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
+#include "protocol/window_effects.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -46,7 +48,7 @@ static INT_PTR CALLBACK BenchDlgProc(HWND dialog, UINT message, WPARAM, LPARAM l
         MainWindow = dialog;
         CreateDrawingObjects();
         SendDlgItemMessageA(dialog, IDC_LOG, WM_SETFONT, (WPARAM)LogFont, FALSE);
-        RaiseLogLimit();
+        ConnectLog(MainWindow);
         return TRUE;
     case WM_DRAWITEM:
         DrawContacts((const DRAWITEMSTRUCT *)lParam);

@@ -1,6 +1,6 @@
 // Every update of the edit control scrolls and repaints it, which costs about
 // as much for a batch of lines as for one, so a box at full line rate would
-// outrun a control updated once per frame. AppendLog therefore collects the
+// outrun a control updated once per frame. CollectLogLine therefore collects the
 // lines of the completed frames, and they reach the control together.
 //
 // How often they do is paced by what the last update cost. Under Wine each
@@ -17,9 +17,6 @@
 // program taking the processor) does not hold back the ones after it, while a
 // log that has grown dear stays dear from one update to the next.
 #include "display/receive_log.h"
-#include "app/globals.h"
-#include "app/record_log.h"
-#include "res/resource.h"
 
 #include <string.h>
 
@@ -35,6 +32,10 @@ static const DWORD MAX_POLLS_SKIPPED = 80;
 static char PendingLines[65536];
 static unsigned PendingLength;
 
+static HWND LogControl;
+static UINT PollPeriodMs;
+static LogFullHandler OnLogFull;
+
 // Polls still to pass before the next update, and what the last update cost.
 static DWORD PollsToSkip;
 static DWORD LastUpdateMs;
@@ -44,15 +45,13 @@ static DWORD LastUpdateMs;
 // having it try and fail again on every update, and the user is told once.
 static BOOL LogFull;
 
-static HWND LogControl(void)
-{
-    return GetDlgItem(MainWindow, IDC_LOG);
-}
-
 // A limit of 0 means the largest the control allows.
-void RaiseLogLimit(void)
+void AttachLog(HWND control, UINT pollPeriodMs, LogFullHandler onFull)
 {
-    SendMessageA(LogControl(), EM_SETLIMITTEXT, 0, 0);
+    LogControl = control;
+    PollPeriodMs = pollPeriodMs;
+    OnLogFull = onFull;
+    SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
 }
 
 // New text always goes at the end. A caret that was at the very end follows
@@ -75,10 +74,8 @@ static BOOL AddToControl(HWND log, const char *text)
     return after != length;
 }
 
-void AppendLog(const char *line)
+void CollectLogLine(const char *line, unsigned length)
 {
-    unsigned length = (unsigned)strlen(line);
-    RecordLine(line, length);
     if (PendingLength + length >= sizeof PendingLines)
         FlushLog();
     memcpy(PendingLines + PendingLength, line, length + 1);
@@ -91,16 +88,15 @@ void FlushLog(void)
 {
     if (PendingLength == 0)
         return;
-    HWND log = LogControl();
     DWORD started = GetTickCount();
-    if (!LogFull && !AddToControl(log, PendingLines)) {
+    if (!LogFull && !AddToControl(LogControl, PendingLines)) {
         LogFull = TRUE;
-        PostMessageA(MainWindow, WM_SHOW_ERROR, IDS_LOG_FULL, ERROR_NOT_ENOUGH_MEMORY);
+        OnLogFull();
     }
-    UpdateWindow(log);
+    UpdateWindow(LogControl);
     PendingLength = 0;
     DWORD cost = GetTickCount() - started;
-    DWORD polls = (cost < LastUpdateMs ? cost : LastUpdateMs) * UPDATE_COST_FACTOR / POLL_PERIOD_MS;
+    DWORD polls = (cost < LastUpdateMs ? cost : LastUpdateMs) * UPDATE_COST_FACTOR / PollPeriodMs;
     PollsToSkip = polls < MAX_POLLS_SKIPPED ? polls : MAX_POLLS_SKIPPED;
     LastUpdateMs = cost;
 }
@@ -117,7 +113,7 @@ void UpdateLog(void)
 // emptied log, which is cheap to update again at once and has room again.
 void ClearLog(void)
 {
-    SetDlgItemTextA(MainWindow, IDC_LOG, "");
+    SetWindowTextA(LogControl, "");
     PollsToSkip = 0;
     LogFull = FALSE;
 }

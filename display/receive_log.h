@@ -2,11 +2,19 @@
 #ifndef TACTIVIEW_RECEIVE_LOG_H
 #define TACTIVIEW_RECEIVE_LOG_H
 
-#include "protocol/window_effects.h" // AppendLog
+#include <windows.h>
 
-// Lifts the edit control's text limit, which would otherwise stop the log
-// after about 30,000 characters. Called while the main window initialises.
-void RaiseLogLimit(void);
+// Called once when the log control has refused text for want of room.
+typedef void (*LogFullHandler)(void);
+
+// Makes `control` the log, updated once per poll of `pollPeriodMs`, and lifts
+// its text limit, which would otherwise stop the log after about 30,000
+// characters. Called while the main window initialises.
+void AttachLog(HWND control, UINT pollPeriodMs, LogFullHandler onFull);
+
+// Takes the line of a completed frame, which ends in CR LF, for the next
+// update of the control.
+void CollectLogLine(const char *line, unsigned length);
 
 // Called after every poll: puts the lines that AppendLog has collected into
 // the control, all in one update, when an update is due. While updates are

@@ -4,9 +4,11 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
+#include "app/main_window.h"
 #include "app/record_log.h"
 #include "app/save_log.h"
 #include "display/receive_log.h"
+#include "protocol/window_effects.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +59,7 @@ std::string SaveShowingError(const std::string &path)
 TEST(LogFile, ASaveHoldsEveryByteOfTheLogAndReplacesTheOldFileWhole)
 {
     CreateTestMainWindow();
-    RaiseLogLimit();
+    ConnectLog(MainWindow);
     std::string log = "82 \"";
     for (int byte = 1; byte <= 0xFF; byte++)
         if (byte != 0x8F)

@@ -1,7 +1,9 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
+#include "app/main_window.h"
 #include "display/receive_log.h"
+#include "protocol/window_effects.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +33,7 @@ class ReceiveLog : public ::testing::Test
     void SetUp() override
     {
         CreateTestMainWindow();
-        RaiseLogLimit();
+        ConnectLog(MainWindow);
     }
     void TearDown() override
     {
@@ -229,7 +231,7 @@ TEST_F(ReceiveLog, TheRaisedLimitKeepsLinesArrivingPastTheDefault)
     EXPECT_LT(LogLength(), 200 * line.size()) << "the default limit no longer cuts the log";
 
     ClearLog();
-    RaiseLogLimit();
+    ConnectLog(MainWindow);
     for (DWORD i = 0; i < ticks; i++)
         Poll({tick[0], tick[1], tick[2], tick[3]});
     ASSERT_EQ(LogLength(), 4 * ticks * line.size());

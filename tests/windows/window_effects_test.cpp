@@ -2,6 +2,7 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
+#include "app/main_window.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
@@ -18,7 +19,7 @@ class WindowEffects : public ::testing::Test
     void SetUp() override
     {
         CreateTestMainWindow();
-        RaiseLogLimit();
+        ConnectLog(MainWindow);
         FrameLength = 0;
         ContactState = ContactPicture{};
         CheckDlgButton(MainWindow, IDC_TIMESTAMPS, BST_INDETERMINATE);
