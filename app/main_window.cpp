@@ -1,11 +1,13 @@
 #include "app/main_window.h"
 
 #include "app/globals.h"
+#include "app/line_stats.h"
 #include "app/port_dialog.h"
 #include "app/port_watch.h"
 #include "app/record_log.h"
 #include "app/save_log.h"
 #include "app/settings.h"
+#include "app/stats_dialog.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
@@ -51,16 +53,18 @@ struct SystemMenuItem {
 static const SystemMenuItem SystemMenuItems[] = {
     {IDS_SAVE_MENU, IDM_SAVE_LOG},
     {IDS_RECORD_MENU, IDM_RECORD_LOG},
+    {IDS_STATS_MENU, IDM_LINE_STATISTICS},
     {IDS_PORT_MENU, IDM_PORT_SELECT},
 };
 
-// Who receives the line of every frame, in this order: the log control, and
-// a recording when one runs.
+// Who receives the line of every frame, in this order: the log control, a
+// recording when one runs, and the line statistics.
 typedef void (*LineReceiver)(const char *line, unsigned length);
 
 static const LineReceiver LineReceivers[] = {
     CollectLogLine,
     RecordLine,
+    CountLine,
 };
 
 void AppendLog(const char *line)
@@ -116,7 +120,8 @@ static BOOL ChoosePort(HWND dialog)
 }
 
 // Opens the saved port, or asks for another until one opens or the user
-// cancels. The box is asked for its signature as soon as the port is open.
+// cancels. The box is asked for its signature as soon as the port is open,
+// and the line statistics count from then.
 static void OpenStartupPort(HWND dialog)
 {
     for (;;) {
@@ -134,6 +139,7 @@ static void RunStartup(HWND dialog)
     KillTimer(dialog, TIMER_STARTUP);
     AddSystemMenuItems(dialog);
     OpenStartupPort(dialog);
+    ResetLineStatistics();
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);
     FollowPortState(dialog);
@@ -203,7 +209,8 @@ static void OnCommand(HWND dialog, int id)
 // The old port is polled until the user confirms a new one. The commands and
 // polling then follow the new port, as after start-up, so that a user who had
 // cancelled at start-up can still begin; the mode boxes keep what they know.
-// A lost port that was being waited for is given up for the one chosen.
+// A lost port that was being waited for is given up for the one chosen, and
+// the line statistics start afresh with the new port.
 static void ChangePort(HWND dialog)
 {
     if (!ChoosePort(dialog))
@@ -211,6 +218,7 @@ static void ChangePort(HWND dialog)
     if (PortHandle)
         CloseHandle(PortHandle);
     PortHandle = NULL;
+    ResetLineStatistics();
     OpenPort();
     SendCommand(CMD_QUERY_SIGNATURE);
     FollowPortState(dialog);
@@ -236,6 +244,9 @@ static void OnSysCommand(HWND dialog, WPARAM command)
         break;
     case IDM_RECORD_LOG:
         ToggleRecording(dialog);
+        break;
+    case IDM_LINE_STATISTICS:
+        ShowLineStatistics(dialog);
         break;
     case IDM_PORT_SELECT:
         ChangePort(dialog);

@@ -14,6 +14,7 @@
 #include "app/port_watch.h"
 
 #include "app/globals.h"
+#include "app/line_stats.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
@@ -56,6 +57,7 @@ void FollowPortState(HWND dialog)
 // come, and the bytes of the reopened port must start frames of their own.
 static void LosePort(HWND dialog)
 {
+    CountPortLost();
     CloseHandle(PortHandle);
     PortHandle = NULL;
     DropFrame();
@@ -64,10 +66,14 @@ static void LosePort(HWND dialog)
     SetTimer(dialog, TIMER_REOPEN, REOPEN_PERIOD_MS, NULL);
 }
 
+// The bytes of a poll that found the port gone were fed all the same, so
+// they count.
 void WatchPort(HWND dialog)
 {
     PollResult poll;
-    if (!PollPort(&poll))
+    BOOL working = PollPort(&poll);
+    CountPoll(poll);
+    if (!working)
         LosePort(dialog);
 }
 
@@ -78,6 +84,7 @@ void TryReopenPort(HWND dialog)
     SetTimer(dialog, TIMER_REOPEN, REOPEN_PERIOD_MS, NULL);
     if (!OpenPort())
         return;
+    CountPortBack();
     SendCommand(CMD_QUERY_SIGNATURE);
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);

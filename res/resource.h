@@ -4,6 +4,7 @@
 
 #define IDD_MAIN 100
 #define IDD_PORT 101
+#define IDD_LINE_STATISTICS 102
 #define IDI_APP 100
 
 // Controls of the main window, in template order.
@@ -19,6 +20,27 @@
 // Control of the port selection dialog.
 #define IDC_PORT_LIST 13
 
+// Controls of the line statistics dialog. The values, one a row, follow each
+// other in the order shown; the label of each has its id + IDC_STAT_LABEL.
+// Close is IDCANCEL, so that Escape closes too.
+#define IDC_STAT_RESET 20
+#define IDC_STAT_COPY 21
+#define IDC_STAT_SINCE 200
+#define IDC_STAT_BYTES 201
+#define IDC_STAT_REPORTS 202
+#define IDC_STAT_TIMED 203
+#define IDC_STAT_TEXT 204
+#define IDC_STAT_OUTSIDE 205
+#define IDC_STAT_CUT 206
+#define IDC_STAT_PAST_CUT 207
+#define IDC_STAT_OVERRUN 208 // the line errors, in the order of LineError
+#define IDC_STAT_LOST 213
+#define IDC_STAT_BACK 214
+#define IDC_STAT_BYTE_RATE 215
+#define IDC_STAT_FRAME_RATE 216
+#define IDC_STAT_LAST IDC_STAT_FRAME_RATE
+#define IDC_STAT_LABEL 100
+
 #define IDS_DESCRIPTION 1
 #define IDS_NO_PORT 2
 #define IDS_ERROR 3
@@ -29,10 +51,12 @@
 #define IDS_RECORD_MENU 8
 #define IDS_RECORD_FAILED 9
 #define IDS_LOG_FULL 10
+#define IDS_STATS_MENU 11
 
 // System-menu commands; their low four bits are zero, as the system requires.
 #define IDM_PORT_SELECT 0x40
 #define IDM_SAVE_LOG 0x50
 #define IDM_RECORD_LOG 0x60
+#define IDM_LINE_STATISTICS 0x70
 
 #endif

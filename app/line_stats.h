@@ -1,0 +1,65 @@
+// The line statistics: what the line to the glove box brought since the port
+// was opened or since the user reset them, so that a tester sees whether the
+// line is clean. The frame assembler's own counts of what it dropped
+// (FrameDrops) belong to them and are reset with them.
+#ifndef TACTIVIEW_LINE_STATS_H
+#define TACTIVIEW_LINE_STATS_H
+
+#include "serial/serial_port.h"
+
+#include <windows.h>
+
+#include <stdint.h>
+
+// Line errors as the driver reports them, in the order they are shown.
+enum LineError {
+    LINE_OVERRUN,
+    LINE_QUEUE_OVERFLOW,
+    LINE_FRAMING,
+    LINE_PARITY,
+    LINE_BREAK,
+    LINE_ERROR_KINDS,
+};
+
+struct LineErrorCount {
+    uint64_t count;
+    SYSTEMTIME last; // local time of the latest one
+};
+
+struct LineStatistics {
+    SYSTEMTIME since; // local time the counts started from
+    uint64_t bytes;
+    uint64_t reports; // contact reports, timed ones included
+    uint64_t timedReports;
+    uint64_t textReplies;
+    LineErrorCount errors[LINE_ERROR_KINDS];
+    uint64_t portLost;
+    uint64_t portBack;
+    // Over the last second, or the longer time since the last count when
+    // nothing has counted for a while.
+    DWORD bytesPerSecond;
+    DWORD framesPerSecond;
+};
+
+extern LineStatistics LineStats;
+
+// The line's capacity at 9600 baud with 11 bits a byte, in bytes per 1000 s.
+constexpr DWORD LINE_CAPACITY_MILLIBYTES = 9600 * 1000 / 11;
+
+// Zeroes every count, FrameDrops included, and starts them from now.
+void ResetLineStatistics(void);
+
+// Counts what one poll of a port found.
+void CountPoll(const PollResult &poll);
+
+// Counts the frame of a log line by its start byte, the line's first hex byte.
+void CountLine(const char *line, unsigned length);
+
+// The port was found lost, or came back by itself.
+void CountPortLost(void);
+void CountPortBack(void);
+
+// Closes the current second once a second has passed, which sets the rates.
+void RollLineSecond(void);
+
+#endif
