@@ -8,8 +8,8 @@ import time
 import unittest
 
 from harness import (AppTestCase, CAPTION, COLOUR_0, COMMAND_CONTROLS, DOTS, GREY,
-                     IDC_CLEAR_LOG, IDC_GROUND, IDC_TIMESTAMPS, PORT_CAPTION, SETTINGS_KEY, WORK,
-                     dot_position, pixel, probe, screenshot, wait_until, wine)
+                     IDC_CLEAR_LOG, IDC_GROUND, IDC_TIMESTAMPS, PORT_CAPTION, SETTINGS_KEY,
+                     SIGNATURE, WORK, dot_position, pixel, probe, screenshot, wait_until, wine)
 
 # A frame of every kind the log shows: reports with and without groups and
 # timestamp, text replies with a quote, CR LF, a zero byte and bytes above
@@ -137,6 +137,11 @@ class E2E(AppTestCase):
         self.choose_port('COM6')
         self.assertTrue(wait_until(lambda: second.received('CP'), 5), second.lines())
         self.assertTrue(self.wait_for_log('80 01 02 8F\r\n'))
+        self.assertTrue(wait_until(lambda: self.log_text().count(SIGNATURE) == 2, 5))
+        # The line statistics start afresh with the port the user chose.
+        counts = self.statistics_once()
+        self.assertEqual((counts['Bytes received'], counts['Contact reports'],
+                          counts['Text replies']), (str(second.bytes_sent_since()), '1', '1'))
         probe('close', CAPTION)
         self.assertEqual(self.app.wait(10), 2)
         self.assertIn('0x6', wine('reg', 'query', SETTINGS_KEY, '/v', 'Com').stdout)

@@ -13,10 +13,8 @@ import unittest
 
 from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_LOG, IDC_QUERY_LEFT,
                      IDC_QUERY_SIGNATURE, IDM_RECORD_LOG, PORT_CAPTION, PREFIX, SAVE_CAPTION,
-                     SETTINGS_KEY, WINE_RUN, WINPROBE, WORK, cpu_share, fill_log, probe,
+                     SETTINGS_KEY, SIGNATURE, WINE_RUN, WINPROBE, WORK, cpu_share, fill_log, probe,
                      wait_until, wine)
-
-SIGNATURE = '82 "glovebox-sim 1.0, simulated glove box" 8F'
 
 
 class Faults(AppTestCase):
@@ -71,6 +69,12 @@ class Faults(AppTestCase):
             f.seek(filled)
             self.assertEqual(f.read().decode('latin-1'), self.log_text())
         self.assertEqual(popups.communicate(timeout=gap + 20)[0], '', 'a window popped up')
+        # The counts went on through the loss: every byte read, the start of
+        # the cut frame too; the port was lost at the unplug and again when the
+        # simulator ended, and came back by itself once.
+        counts = self.statistics_once()
+        self.assertEqual((counts['Port lost'], counts['Port back by itself']), ('2', '1'))
+        self.assertEqual(counts['Bytes received'], str(sim.bytes_sent_since('received CP') + 2))
 
     def test_a_box_unplugged_for_2_s_comes_back(self):
         self.unplugged_and_back(2, 0)

@@ -22,12 +22,15 @@ WORK = os.environ['E2E_WORK']
 CAPTION = 'Vexolan Test'
 PORT_CAPTION = 'COM selection'
 SAVE_CAPTION = 'Save As'
+STATS_CAPTION = 'Line statistics'
+SIGNATURE = '82 "glovebox-sim 1.0, simulated glove box" 8F'  # the simulator's reply to "CP"
 SETTINGS_KEY = r'HKLM\Software\Lumvar\tactiview'
 
 IDC_CONTACTS, IDC_LOG = 11, 12
 IDC_QUERY_LEFT, IDC_QUERY_SIGNATURE, IDC_TIMESTAMPS, IDC_GROUND, IDC_CLEAR_LOG = 13, 15, 16, 17, 18
 COMMAND_CONTROLS = range(13, 19)
-IDM_PORT_SELECT, IDM_SAVE_LOG, IDM_RECORD_LOG = 0x40, 0x50, 0x60
+IDM_PORT_SELECT, IDM_SAVE_LOG, IDM_RECORD_LOG, IDM_LINE_STATISTICS = 0x40, 0x50, 0x60, 0x70
+IDC_STAT_RESET, IDC_STAT_COPY, IDC_STAT_BYTES = 20, 21, 201  # of the statistics dialog
 FILE_NAME_BOX = 0x47C  # of the Save As dialog
 
 GREY = (192, 192, 192)
@@ -142,6 +145,13 @@ class Simulator:
         since = lines[lines.index(event):]
         return [line for line in since if line.startswith('sent ')]
 
+    def bytes_sent_since(self, event=None):
+        """The number of bytes sent after the event, or in all, frames and
+        noise alike."""
+        sent = self.sent_frames_since(event) if event else [
+            line for line in self.lines() if line.startswith('sent ')]
+        return sum(len(line.split()) - 1 for line in sent)
+
     def sent_reports(self):
         """The contact reports sent, as the log shows them."""
         return [line[5:] for line in self.lines() if line.startswith(('sent 80', 'sent 81'))]
@@ -163,6 +173,7 @@ class AppTestCase(unittest.TestCase):
     def tearDown(self):
         if self.app and self.app.poll() is None:
             probe('click', PORT_CAPTION, 2)  # a port selection dialog would hold it open
+            probe('click', STATS_CAPTION, 2)  # and so would the statistics
             probe('close', CAPTION)
             try:
                 self.app.wait(5)
@@ -230,6 +241,28 @@ class AppTestCase(unittest.TestCase):
         self.save_as(IDM_SAVE_LOG, path)
         with open(path, 'rb') as f:
             return f.read()
+
+    def open_statistics(self):
+        probe('syscommand', CAPTION, IDM_LINE_STATISTICS)
+        self.assertEqual(probe('wait', STATS_CAPTION, 5000)[0], 0, 'no statistics dialog')
+
+    def statistics(self):
+        """The open statistics dialog's rows as "Copy" puts them on the
+        clipboard: {label: value}, the label without its colon."""
+        probe('click', STATS_CAPTION, IDC_STAT_COPY)
+        status, text = probe('clipboard', STATS_CAPTION)
+        self.assertEqual(status, 0, 'nothing on the clipboard')
+        lines = text.split('\r\n')
+        self.assertEqual(lines[-1], '', 'the copy does not end in CR LF')
+        return dict(line.split(': ', 1) for line in lines[:-1])
+
+    def statistics_once(self):
+        """Opens the statistics dialog, reads it and closes it again."""
+        self.open_statistics()
+        counts = self.statistics()
+        probe('key', STATS_CAPTION, 0x1B)  # Escape
+        self.assertEqual(probe('gone', STATS_CAPTION, 5000)[0], 0, 'Escape left the dialog open')
+        return counts
 
     def choose_port(self, name):
         """Picks the port from the system menu's selection dialog and confirms it."""

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """The soak: the simulator streams distinct reports at full line rate into the
 running program, whose log already holds a megabyte, for SOAK_SECONDS (120 by
-default). Afterwards every report sent is in the log exactly once and in
-order, the last one showed within BACKLOG_BOUND of the stream's end, and the
-window still answers.
+default). Halfway through, the line statistics show the line full. Afterwards
+every report sent is in the log exactly once and in order, the last one showed
+within BACKLOG_BOUND of the stream's end, the window still answers, and the
+statistics count what the simulator sent, with no line error.
 
 usage: SOAK_SECONDS=600 soak_test.py
 """
 import os
+import re
 import time
 import unittest
 
@@ -36,6 +38,9 @@ class Soak(AppTestCase):
         filled = int(probe('length', CAPTION, IDC_LOG)[1])
         lines = self.log_line_count()
         probe('click', CAPTION, 13)  # "CL" starts the stream
+        time.sleep(SECONDS / 2)
+        rate = self.statistics_once()['Last second']
+        share = float(re.fullmatch(r'\d+ bytes/s, ([\d.]+) % of the line', rate).group(1))
 
         sim.process.wait(SECONDS + 30)
         exited = time.time()
@@ -60,6 +65,17 @@ class Soak(AppTestCase):
         self.assertTrue(reports == sent, 'the log differs from what was sent')
         self.assertLess(backlog, BACKLOG_BOUND)
         self.assertEqual(probe('answers', CAPTION, 1000)[0], 0, 'the window stopped answering')
+        # Stress reports fill the line, less a poll's worth of jitter.
+        self.assertTrue(90 <= share <= 101, rate)
+        counts = self.statistics_once()
+        replies = [f for f in sim.sent_frames_since('received CP') if f.startswith('sent 82 ')]
+        self.assertEqual((counts['Bytes received'], counts['Contact reports'],
+                          counts['Text replies']),
+                         (str(sim.bytes_sent_since('received CP')), str(len(sent)),
+                          str(len(replies))))
+        for name in ('Bytes outside frames', 'Frames cut at 64 bytes', 'Overruns',
+                     'Receive queue overflows', 'Framing errors', 'Parity errors', 'Breaks'):
+            self.assertEqual(counts[name], '0', name)
 
 
 if __name__ == '__main__':

@@ -26,6 +26,7 @@
 //                            top-level window of the window's program, once
 //   items CAPTION ID         print the number of entries of combo box ID
 //   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT
+//   clipboard CAPTION        print the text on the clipboard (any window will do)
 // Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
 #include "tools/clock.h"
 
@@ -40,10 +41,10 @@
 
 static int Usage()
 {
-    std::fputs(
-        "usage: winprobe wait|gone|text|settext|check|enabled|click|syscommand|close|key|"
-        "answers|rect|length|lastline|fill|cut|watch|popups|items|choose CAPTION [ARGUMENT...]\n",
-        stderr);
+    std::fputs("usage: winprobe wait|gone|text|settext|check|enabled|click|syscommand|close|key|"
+               "answers|rect|length|lastline|fill|cut|watch|popups|items|choose|clipboard CAPTION "
+               "[ARGUMENT...]\n",
+               stderr);
     return 2;
 }
 
@@ -196,6 +197,20 @@ static int WatchPopups(HWND main, DWORD ms)
     return 0;
 }
 
+static int PrintClipboard(void)
+{
+    if (!OpenClipboard(NULL))
+        return 1;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char *text = data ? (const char *)GlobalLock(data) : NULL;
+    if (text) {
+        std::fputs(text, stdout);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text ? 0 : 1;
+}
+
 static int PrintRect(HWND control)
 {
     RECT r;
@@ -242,6 +257,8 @@ int main(int argc, char **argv)
         return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     if (!std::strcmp(command, "answers"))
         return Answers(window, ms);
+    if (!std::strcmp(command, "clipboard"))
+        return PrintClipboard();
     if (!argument)
         return Usage();
     if (!std::strcmp(command, "popups"))
