@@ -11,7 +11,7 @@ namespace
 
 ULONGLONG Ticks(const SYSTEMTIME &time)
 {
-    FILETIME file;
+    FILETIME file = {};
     SystemTimeToFileTime(&time, &file);
     return ((ULONGLONG)file.dwHighDateTime << 32) | file.dwLowDateTime;
 }
@@ -72,10 +72,11 @@ TEST(LineStats, RatesAreTakenOverTheLastSecond)
     EXPECT_EQ(LineStats.bytesPerSecond, 0u) << "a rate before a second has passed";
     Sleep(1100);
     CountPoll({0, 0});
-    EXPECT_GT(LineStats.bytesPerSecond, 700u);
-    EXPECT_LE(LineStats.bytesPerSecond, 872u);
-    EXPECT_GT(LineStats.framesPerSecond, 160u);
-    EXPECT_LE(LineStats.framesPerSecond, 200u);
+    // Per second of the 1.1 s or more that passed, with 0.4 s to spare.
+    EXPECT_LE(LineStats.bytesPerSecond, 872u * 10 / 11);
+    EXPECT_GT(LineStats.bytesPerSecond, 872u * 10 / 15);
+    EXPECT_LE(LineStats.framesPerSecond, 200u * 10 / 11);
+    EXPECT_GT(LineStats.framesPerSecond, 200u * 10 / 15);
     Sleep(1100);
     RollLineSecond();
     EXPECT_EQ(LineStats.bytesPerSecond, 0u) << "a quiet second kept the rate";
