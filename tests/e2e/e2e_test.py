@@ -88,6 +88,8 @@ class E2E(AppTestCase):
         probe('click', CAPTION, IDC_GROUND)  # from indeterminate: off
         self.assertTrue(wait_until(lambda: sim.received('G0'), 3), sim.lines())
         self.assertEqual(self.box(IDC_GROUND), 0)
+        # A port taken for lost and reopened would have asked again.
+        self.assertEqual(sim.lines().count('received CP'), 1, sim.lines())
 
     def test_timestamp_shows_and_clears_after_a_second(self):
         self.simulate(5, '--scenario', self.scenario('pause 500\n81 05 03 10 02 8F\npause 60000\n'))

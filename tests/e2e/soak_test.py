@@ -74,7 +74,8 @@ class Soak(AppTestCase):
                          (str(sim.bytes_sent_since('received CP')), str(len(sent)),
                           str(len(replies))))
         for name in ('Bytes outside frames', 'Frames cut at 64 bytes', 'Overruns',
-                     'Receive queue overflows', 'Framing errors', 'Parity errors', 'Breaks'):
+                     'Receive queue overflows', 'Framing errors', 'Parity errors', 'Breaks',
+                     'Port lost'):
             self.assertEqual(counts[name], '0', name)
 
 

@@ -23,10 +23,7 @@ FE FF
 """ % ' '.join(['01'] * 70)
 NOISE_BYTES = 6
 CUT_BYTES = 8
-ZERO_COUNTS = ['Bytes received', 'Contact reports', 'Of which timed', 'Text replies',
-               'Bytes outside frames', 'Frames cut at 64 bytes', 'Bytes past the cut',
-               'Overruns', 'Receive queue overflows', 'Framing errors', 'Parity errors',
-               'Breaks', 'Port lost', 'Port back by itself']
+NOT_COUNTS = ('Counting since', 'Last second', 'Frames per second')
 
 
 class Stats(AppTestCase):
@@ -49,18 +46,18 @@ class Stats(AppTestCase):
         expected = {'Bytes received': sim.bytes_sent_since('received CP'), 'Contact reports': 4, 'Of which timed': 1,
                     'Text replies': 3, 'Bytes outside frames': NOISE_BYTES,
                     'Frames cut at 64 bytes': 1, 'Bytes past the cut': CUT_BYTES}
+        # No line error, no port lost: every other count is zero.
+        expected.update({name: 0 for name in counts if name not in (*expected, *NOT_COUNTS)})
         self.assertEqual({k: counts[k] for k in expected}, {k: str(v) for k, v in expected.items()})
-        for name in ZERO_COUNTS[7:]:
-            self.assertEqual(counts[name], '0', name)
+        self.assertEqual(len(expected), 14)
         self.assertEqual(counts['Counting since'], before['Counting since'])
-        self.assertEqual(len(counts), 17)
         # What "Copy" gave is what the dialog shows.
         self.assertEqual(probe('text', STATS_CAPTION, IDC_STAT_BYTES)[1], counts['Bytes received'])
 
         probe('click', STATS_CAPTION, IDC_STAT_RESET)
         reset = self.statistics()
-        for name in ZERO_COUNTS:
-            self.assertEqual(reset[name], '0', name)
+        self.assertEqual({k: v for k, v in reset.items() if k not in NOT_COUNTS},
+                         {k: '0' for k in expected})
         self.assertGreaterEqual(reset['Counting since'], counts['Counting since'])
         probe('key', STATS_CAPTION, 0x1B)  # Escape closes it
         self.assertEqual(probe('gone', STATS_CAPTION, 5000)[0], 0, 'Escape left the dialog open')
