@@ -10,6 +10,11 @@
 // On failure PortHandle is NULL.
 BOOL OpenPort(void);
 
+// Sets in a DCB that the driver filled every line setting the glove box
+// needs, and every one that could lose or garble its bytes; the special
+// characters stay as the driver has them.
+void SetBoxLineSettings(DCB *dcb);
+
 // Writes the characters of a zero-terminated command, without the terminator.
 // Gives up after half a second when the driver holds the output back, and
 // drops what has not gone out.
