@@ -148,13 +148,14 @@ static void OnTimer(HWND dialog, WPARAM timer)
 }
 
 // Switches a mode on from unchecked, off from checked or indeterminate, and
-// shows the mode just sent.
+// shows the mode just sent. A command that did not go out leaves the box as
+// it was, as the box's mode has not changed either.
 static void ToggleMode(HWND dialog, const ModeToggle &toggle)
 {
     char digit = IsDlgButtonChecked(dialog, toggle.id) == BST_UNCHECKED ? '1' : '0';
     const char command[] = {toggle.letter, digit, '\0'};
-    SendCommand(command);
-    CheckDlgButton(dialog, toggle.id, (UINT)(digit - '0'));
+    if (SendCommand(command))
+        CheckDlgButton(dialog, toggle.id, (UINT)(digit - '0'));
 }
 
 // Enter and Escape arrive here as IDOK and IDCANCEL and, like every other id

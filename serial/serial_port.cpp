@@ -109,13 +109,14 @@ BOOL OpenPort(void)
 // A command that did not go out whole within the write time-out is dropped,
 // not left queued in the driver: sent once the line frees, perhaps seconds
 // later, it would switch the box's modes unasked.
-void SendCommand(const char *text)
+BOOL SendCommand(const char *text)
 {
     DWORD length = (DWORD)lstrlenA(text);
     DWORD written = 0;
     if (WriteFile(PortHandle, text, length, &written, NULL) && written == length)
-        return;
+        return TRUE;
     PurgeComm(PortHandle, PURGE_TXABORT | PURGE_TXCLEAR);
+    return FALSE;
 }
 
 // One byte per read: the assembler takes bytes one at a time anyway, and the

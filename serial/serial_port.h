@@ -17,8 +17,8 @@ void SetBoxLineSettings(DCB *dcb);
 
 // Writes the characters of a zero-terminated command, without the terminator.
 // Gives up after half a second when the driver holds the output back, and
-// drops what has not gone out.
-void SendCommand(const char *text);
+// drops what has not gone out. TRUE only when all of it was written.
+BOOL SendCommand(const char *text);
 
 // Feeds every byte the port holds to FeedByte, and returns once it holds none.
 // FALSE when the port no longer works, as when its device has gone; a port
