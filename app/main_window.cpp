@@ -218,6 +218,7 @@ static void OnSysCommand(HWND dialog, WPARAM command)
 static void OnClose(HWND dialog)
 {
     StopRecording();
+    KeepSystemAwake(FALSE);
     SaveSettings();
     EndDialog(dialog, MAIN_CLOSED);
 }

@@ -37,11 +37,17 @@ static void EnableCommands(HWND dialog, BOOL enable)
         EnableWindow(control, enable);
 }
 
+void KeepSystemAwake(BOOL awake)
+{
+    SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+}
+
 // Lines that the log's pacing holds back wait for a later poll; with no port
 // none comes, so they go in now.
 void FollowPortState(HWND dialog)
 {
     EnableCommands(dialog, PortHandle != NULL);
+    KeepSystemAwake(PortHandle != NULL);
     WaitingForPort = FALSE;
     KillTimer(dialog, TIMER_REOPEN);
     if (PortHandle) {
