@@ -188,15 +188,28 @@ static void ChangePort(HWND dialog)
     FollowPortState(dialog);
 }
 
-// Every top-level window hears of ports that come and go. A removal is
-// answered by a poll rather than by comparing port names: the poll notices
-// the loss of this port and does nothing otherwise.
-static void OnDeviceChange(HWND dialog, WPARAM event)
+// Every top-level window hears of ports that come and go, inside a system
+// broadcast that should be answered quickly, so the work is posted for later.
+static void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data)
 {
+    const DEV_BROADCAST_HDR *device = (const DEV_BROADCAST_HDR *)data;
     if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
-        PollOnce(dialog);
+        PostMessageA(dialog, WM_PORT_REMOVED, BroadcastNamesPort(device), 0);
     else if (event == DBT_DEVICEARRIVAL)
         ReopenSoon(dialog);
+}
+
+// Some drivers keep the handle of a device that has gone working, so a
+// removal that names the open port loses it even when the poll, which first
+// takes what the driver still holds, finds nothing wrong. Any other removal
+// is answered by the poll alone, which notices whether this port went too.
+static void OnPortRemoved(HWND dialog, BOOL namedOpenPort)
+{
+    if (!PortHandle)
+        return;
+    PollOnce(dialog);
+    if (namedOpenPort && PortHandle)
+        LosePort(dialog);
 }
 
 // The system's own commands are left to it.
@@ -258,7 +271,10 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         ShowFileError(dialog, (int)wParam, (DWORD)lParam);
         break;
     case WM_DEVICECHANGE:
-        OnDeviceChange(dialog, wParam);
+        OnDeviceChange(dialog, wParam, lParam);
+        break;
+    case WM_PORT_REMOVED:
+        OnPortRemoved(dialog, (BOOL)wParam);
         break;
     case WM_DRAWITEM:
         DrawContacts((const DRAWITEMSTRUCT *)lParam);

@@ -60,7 +60,7 @@ void FollowPortState(HWND dialog)
 
 // A frame the device was sending when it went is dropped: its end will not
 // come, and the bytes of the reopened port must start frames of their own.
-static void LosePort(HWND dialog)
+void LosePort(HWND dialog)
 {
     CloseHandle(PortHandle);
     PortHandle = NULL;

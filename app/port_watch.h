@@ -19,6 +19,9 @@ void KeepSystemAwake(BOOL awake);
 // The poll tick: drains the port, and notices when it no longer works.
 void WatchPort(HWND dialog);
 
+// The port no longer works: it is closed, and its return waited for.
+void LosePort(HWND dialog);
+
 // The tick of TIMER_REOPEN while a lost port is waited for.
 void TryReopenPort(HWND dialog);
 

@@ -138,6 +138,25 @@ BOOL PollPort(void)
     return ClearCommError(PortHandle, &errors, NULL);
 }
 
+// "COM<n>", as the system names a port: at most four digits and the terminator.
+static const int PortNameSize = 8;
+
+static void FormatPortName(char *name, DWORD number)
+{
+    wnsprintfA(name, PortNameSize, "COM%u", (unsigned)number);
+}
+
+// The main window is made with the 8-bit functions, so the name is read as
+// 8-bit characters.
+BOOL BroadcastNamesPort(const DEV_BROADCAST_HDR *broadcast)
+{
+    char name[PortNameSize];
+    if (!broadcast || broadcast->dbch_devicetype != DBT_DEVTYP_PORT)
+        return FALSE;
+    FormatPortName(name, PortNumber);
+    return lstrcmpiA(((const DEV_BROADCAST_PORT_A *)broadcast)->dbcp_name, name) == 0;
+}
+
 // A COMMCONFIG as GetDefaultCommConfigA expects it: its size in the first
 // word, everything else zero.
 static void PrepareCommConfig(COMMCONFIG *config, DWORD *size)
@@ -162,11 +181,11 @@ static BOOL PortExists(const char *name)
 void ListPorts(PortReport report, void *context)
 {
     static const DWORD LastListedPort = 32;
-    char name[8];
+    char name[PortNameSize];
 
     HMODULE configManager = LoadLibraryA("cfgmgr32.dll");
     for (DWORD n = 1; n <= LastListedPort; n++) {
-        wnsprintfA(name, sizeof name, "COM%u", (unsigned)n);
+        FormatPortName(name, n);
         if (PortExists(name))
             report(name, n, context);
     }

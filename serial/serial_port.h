@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <dbt.h>
+
 // Opens and configures COM<PortNumber> into PortHandle; nonzero on success.
 // On failure PortHandle is NULL.
 BOOL OpenPort(void);
@@ -24,6 +26,10 @@ BOOL SendCommand(const char *text);
 // FALSE when the port no longer works, as when its device has gone; a port
 // that works but has nothing to read is not lost. FALSE too with no port open.
 BOOL PollPort(void);
+
+// Whether a device broadcast of WM_DEVICECHANGE names COM<PortNumber>, in
+// any case of letters.
+BOOL BroadcastNamesPort(const DEV_BROADCAST_HDR *broadcast);
 
 // Called for each existing port, in ascending order of number; name is "COM<n>".
 typedef void (*PortReport)(const char *name, DWORD number, void *context);
