@@ -228,9 +228,19 @@ static void OnSysCommand(HWND dialog, WPARAM command)
     }
 }
 
+// An error box posted but not shown yet, such as the one of a recording whose
+// last flush has just failed, would end with the window unseen.
+static void ShowPendingErrors(HWND dialog)
+{
+    MSG message;
+    while (PeekMessageA(&message, dialog, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE))
+        ShowFileError(dialog, (int)message.wParam, (DWORD)message.lParam);
+}
+
 static void OnClose(HWND dialog)
 {
     StopRecording();
+    ShowPendingErrors(dialog);
     KeepSystemAwake(FALSE);
     SaveSettings();
     EndDialog(dialog, MAIN_CLOSED);
