@@ -23,6 +23,11 @@ enum {
 // loop goes on delivering the poll timer.
 constexpr UINT WM_SHOW_ERROR = WM_APP;
 
+// Posted to the main window by its WM_DEVICECHANGE handler, so that the work
+// is done outside the system's broadcast: wParam is TRUE when the device
+// removed was the open port.
+constexpr UINT WM_PORT_REMOVED = WM_APP + 1;
+
 // The port is drained, and the log updated, on every tick of TIMER_POLL.
 constexpr UINT POLL_PERIOD_MS = 100;
 

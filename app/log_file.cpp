@@ -10,6 +10,11 @@
 // GetTempFileNameA makes "tvw<number>.tmp" of it.
 static const char TempPrefix[] = "tvw";
 
+// How long a held file is tried again, and the wait between tries. The UI
+// thread waits meanwhile; the serial driver holds what arrives.
+static const DWORD HeldFileRetryMs = 2000;
+static const DWORD HeldFilePauseMs = 100;
+
 char *ReadWholeLog(DWORD *length)
 {
     FlushLog();
@@ -25,6 +30,16 @@ char *ReadWholeLog(DWORD *length)
         text = NULL;
     }
     return text;
+}
+
+BOOL WaitForHeldFile(DWORD error, DWORD started)
+{
+    BOOL held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                error == ERROR_ACCESS_DENIED;
+    if (!held || GetTickCount() - started >= HeldFileRetryMs)
+        return FALSE;
+    Sleep(HeldFilePauseMs);
+    return TRUE;
 }
 
 // Fills the file `path` and returns once the data is on disk. The file is
@@ -48,6 +63,18 @@ static DWORD WriteAll(const char *path, const char *data, DWORD size)
     return error;
 }
 
+// The target may be held by another program for a moment.
+static DWORD MoveIntoPlace(const char *temp, const char *path)
+{
+    DWORD started = GetTickCount(), error;
+    do {
+        if (MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return ERROR_SUCCESS;
+        error = GetLastError();
+    } while (WaitForHeldFile(error, started));
+    return error;
+}
+
 // The new file is made beside the target, so that moving it there is a
 // rename within one volume rather than a copy. A path that ends in a
 // separator names no file.
@@ -65,9 +92,8 @@ static DWORD ReplaceFileWith(const char *path, const char *data, DWORD size)
     if (!GetTempFileNameA(folder, TempPrefix, 0, temp))
         return GetLastError();
     DWORD error = WriteAll(temp, data, size);
-    if (error == ERROR_SUCCESS &&
-        !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = GetLastError();
+    if (error == ERROR_SUCCESS)
+        error = MoveIntoPlace(temp, path);
     if (error != ERROR_SUCCESS)
         DeleteFileA(temp);
     return error;

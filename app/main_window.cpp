@@ -183,13 +183,14 @@ static void OnTimer(HWND dialog, WPARAM timer)
 }
 
 // Switches a mode on from unchecked, off from checked or indeterminate, and
-// shows the mode just sent.
+// shows the mode just sent. A command that did not go out leaves the box as
+// it was, as the box's mode has not changed either.
 static void ToggleMode(HWND dialog, const ModeToggle &toggle)
 {
     char digit = IsDlgButtonChecked(dialog, toggle.id) == BST_UNCHECKED ? '1' : '0';
     const char command[] = {toggle.letter, digit, '\0'};
-    SendCommand(command);
-    CheckDlgButton(dialog, toggle.id, (UINT)(digit - '0'));
+    if (SendCommand(command))
+        CheckDlgButton(dialog, toggle.id, (UINT)(digit - '0'));
 }
 
 // Enter and Escape arrive here as IDOK and IDCANCEL and, like every other id
@@ -224,15 +225,28 @@ static void ChangePort(HWND dialog)
     FollowPortState(dialog);
 }
 
-// Every top-level window hears of ports that come and go. A removal is
-// answered by a poll rather than by comparing port names: the poll notices
-// the loss of this port and does nothing otherwise.
-static void OnDeviceChange(HWND dialog, WPARAM event)
+// Every top-level window hears of ports that come and go, inside a system
+// broadcast that should be answered quickly, so the work is posted for later.
+static void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data)
 {
+    const DEV_BROADCAST_HDR *device = (const DEV_BROADCAST_HDR *)data;
     if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
-        PollOnce(dialog);
+        PostMessageA(dialog, WM_PORT_REMOVED, BroadcastNamesPort(device), 0);
     else if (event == DBT_DEVICEARRIVAL)
         ReopenSoon(dialog);
+}
+
+// Some drivers keep the handle of a device that has gone working, so a
+// removal that names the open port loses it even when the poll, which first
+// takes what the driver still holds, finds nothing wrong. Any other removal
+// is answered by the poll alone, which notices whether this port went too.
+static void OnPortRemoved(HWND dialog, BOOL namedOpenPort)
+{
+    if (!PortHandle)
+        return;
+    PollOnce(dialog);
+    if (namedOpenPort && PortHandle)
+        LosePort(dialog);
 }
 
 // The system's own commands are left to it.
@@ -254,9 +268,20 @@ static void OnSysCommand(HWND dialog, WPARAM command)
     }
 }
 
+// An error box posted but not shown yet, such as the one of a recording whose
+// last flush has just failed, would end with the window unseen.
+static void ShowPendingErrors(HWND dialog)
+{
+    MSG message;
+    while (PeekMessageA(&message, dialog, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE))
+        ShowFileError(dialog, (int)message.wParam, (DWORD)message.lParam);
+}
+
 static void OnClose(HWND dialog)
 {
     StopRecording();
+    ShowPendingErrors(dialog);
+    KeepSystemAwake(FALSE);
     SaveSettings();
     EndDialog(dialog, MAIN_CLOSED);
 }
@@ -296,7 +321,10 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         ShowFileError(dialog, (int)wParam, (DWORD)lParam);
         break;
     case WM_DEVICECHANGE:
-        OnDeviceChange(dialog, wParam);
+        OnDeviceChange(dialog, wParam, lParam);
+        break;
+    case WM_PORT_REMOVED:
+        OnPortRemoved(dialog, (BOOL)wParam);
         break;
     case WM_DRAWITEM:
         DrawContacts((const DRAWITEMSTRUCT *)lParam);

@@ -38,11 +38,17 @@ static void EnableCommands(HWND dialog, BOOL enable)
         EnableWindow(control, enable);
 }
 
+void KeepSystemAwake(BOOL awake)
+{
+    SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+}
+
 // Lines that the log's pacing holds back wait for a later poll; with no port
 // none comes, so they go in now.
 void FollowPortState(HWND dialog)
 {
     EnableCommands(dialog, PortHandle != NULL);
+    KeepSystemAwake(PortHandle != NULL);
     WaitingForPort = FALSE;
     KillTimer(dialog, TIMER_REOPEN);
     if (PortHandle) {
@@ -55,7 +61,7 @@ void FollowPortState(HWND dialog)
 
 // A frame the device was sending when it went is dropped: its end will not
 // come, and the bytes of the reopened port must start frames of their own.
-static void LosePort(HWND dialog)
+void LosePort(HWND dialog)
 {
     CountPortLost();
     CloseHandle(PortHandle);

@@ -6,12 +6,21 @@
 
 #include <windows.h>
 
-// With a port open the commands are usable and the port is polled; without
-// one they are greyed out, nothing is read, and no lost port is waited for.
+// With a port open the commands are usable, the port is polled and the PC is
+// kept from sleeping; without one the commands are greyed out, nothing is
+// read, no lost port is waited for, and the PC may sleep again.
 void FollowPortState(HWND dialog);
+
+// Windows judges idleness by user input alone, not by serial traffic or disk
+// writes, so an unattended session would end in sleep. While awake, the
+// system does not sleep for idleness; the display may still turn off.
+void KeepSystemAwake(BOOL awake);
 
 // The poll tick: drains the port, and notices when it no longer works.
 void WatchPort(HWND dialog);
+
+// The port no longer works: it is closed, and its return waited for.
+void LosePort(HWND dialog);
 
 // The tick of TIMER_REOPEN while a lost port is waited for.
 void TryReopenPort(HWND dialog);

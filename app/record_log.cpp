@@ -82,6 +82,22 @@ static void FlushRecording(void)
     LastFlushTick = GetTickCount();
 }
 
+// A file that is replaced may be held by another program for a moment.
+// Returns ERROR_SUCCESS with RecordFile open, or the system's error code.
+static DWORD OpenRecordFile(const char *path)
+{
+    DWORD started = GetTickCount(), error;
+    do {
+        RecordFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, NULL);
+        if (RecordFile != INVALID_HANDLE_VALUE)
+            return ERROR_SUCCESS;
+        error = GetLastError();
+    } while (WaitForHeldFile(error, started));
+    RecordFile = NULL;
+    return error;
+}
+
 void StartRecording(const char *path)
 {
     DWORD length = 0;
@@ -90,11 +106,9 @@ void StartRecording(const char *path)
         ReportFailure(ERROR_NOT_ENOUGH_MEMORY);
         return;
     }
-    RecordFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, NULL);
-    if (RecordFile == INVALID_HANDLE_VALUE) {
-        RecordFile = NULL;
-        ReportFailure(GetLastError());
+    DWORD error = OpenRecordFile(path);
+    if (error != ERROR_SUCCESS) {
+        ReportFailure(error);
     } else {
         RecordedBytes.QuadPart = 0;
         LastFlushTick = GetTickCount();

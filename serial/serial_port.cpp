@@ -9,13 +9,16 @@
 
 #include <shlwapi.h>
 
-// The glove box's line: 9600 baud, 8 data bits, two stop bits, and no XON/XOFF
-// in either direction, since the box's frames carry 0x11 and 0x13 as data.
-// Parity, hardware handshake and the special characters are left as the
-// driver has them.
+// The glove box's line: 9600 baud, 8 data bits, two stop bits.
 static const DWORD LineBaudRate = 9600;
 static const BYTE LineByteSize = 8;
 static const BYTE LineStopBits = TWOSTOPBITS;
+
+// The driver may hold a few KB only, some seconds at the full line rate, and
+// the window stalls longer now and then (a save to a slow drive). Commands are
+// two bytes, so the output queue hardly matters.
+static const DWORD InputQueueBytes = 65536;
+static const DWORD OutputQueueBytes = 1024;
 
 // An interval time-out of MAXDWORD with both read totals zero makes ReadFile
 // return at once with whatever the driver holds, possibly nothing. A write
@@ -36,27 +39,58 @@ static BOOL FormatPortPath(char *path, int size)
     return TRUE;
 }
 
-static void ApplyLineSettings(HANDLE port)
+// Windows opens a port with the settings of its last use, so whatever another
+// program left is replaced: parity would garble frames, null stripping drop
+// the 0x00 masks of a glove without contact, DSR sensitivity discard every
+// byte while DSR is low, CTS or DSR flow hold every command until its write
+// time-out, and XON/XOFF take the 0x11 and 0x13 that frames carry as data.
+// DTR and RTS are held on, not dropped by a handshake while the driver's
+// queue is full.
+void SetBoxLineSettings(DCB *dcb)
+{
+    dcb->BaudRate = LineBaudRate;
+    dcb->ByteSize = LineByteSize;
+    dcb->StopBits = LineStopBits;
+    dcb->fBinary = TRUE;
+    dcb->Parity = NOPARITY;
+    dcb->fParity = FALSE;
+    dcb->fErrorChar = FALSE;
+    dcb->fNull = FALSE;
+    dcb->fOutxCtsFlow = FALSE;
+    dcb->fOutxDsrFlow = FALSE;
+    dcb->fDsrSensitivity = FALSE;
+    dcb->fDtrControl = DTR_CONTROL_ENABLE;
+    dcb->fRtsControl = RTS_CONTROL_ENABLE;
+    dcb->fOutX = FALSE;
+    dcb->fInX = FALSE;
+}
+
+static BOOL ApplyLineSettings(HANDLE port)
 {
     DCB dcb;
     ZeroMemory(&dcb, sizeof dcb);
     dcb.DCBlength = sizeof dcb;
     GetCommState(port, &dcb);
-    dcb.BaudRate = LineBaudRate;
-    dcb.ByteSize = LineByteSize;
-    dcb.StopBits = LineStopBits;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    SetCommState(port, &dcb);
+    SetBoxLineSettings(&dcb);
+    return SetCommState(port, &dcb);
+}
+
+// A larger queue is only asked for: a driver that keeps its own size still
+// serves. A port that refuses the line settings or the time-outs is closed
+// again: it would garble frames, or block the UI thread in its reads and
+// writes.
+static BOOL ConfigurePort(HANDLE port)
+{
+    COMMTIMEOUTS timeouts = PortTimeouts;
+    SetupComm(port, InputQueueBytes, OutputQueueBytes);
+    return ApplyLineSettings(port) && SetCommTimeouts(port, &timeouts);
 }
 
 // A number too large for the path is refused rather than cut short, which
-// would open another port. A port whose time-outs cannot be set is closed
-// again: its reads and writes could block the UI thread.
+// would open another port.
 BOOL OpenPort(void)
 {
     char path[12];
-    COMMTIMEOUTS timeouts = PortTimeouts;
 
     PortHandle = NULL;
     if (!FormatPortPath(path, sizeof path))
@@ -64,8 +98,7 @@ BOOL OpenPort(void)
     HANDLE port = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
     if (port == INVALID_HANDLE_VALUE)
         return FALSE;
-    ApplyLineSettings(port);
-    if (!SetCommTimeouts(port, &timeouts)) {
+    if (!ConfigurePort(port)) {
         CloseHandle(port);
         return FALSE;
     }
@@ -76,13 +109,14 @@ BOOL OpenPort(void)
 // A command that did not go out whole within the write time-out is dropped,
 // not left queued in the driver: sent once the line frees, perhaps seconds
 // later, it would switch the box's modes unasked.
-void SendCommand(const char *text)
+BOOL SendCommand(const char *text)
 {
     DWORD length = (DWORD)lstrlenA(text);
     DWORD written = 0;
     if (WriteFile(PortHandle, text, length, &written, NULL) && written == length)
-        return;
+        return TRUE;
     PurgeComm(PortHandle, PURGE_TXABORT | PURGE_TXCLEAR);
+    return FALSE;
 }
 
 // One byte per read: the assembler takes bytes one at a time anyway, and the
@@ -106,6 +140,25 @@ BOOL PollPort(PollResult *result)
     if (!read && GetLastError() != ERROR_OPERATION_ABORTED)
         return FALSE;
     return ClearCommError(PortHandle, &result->errors, NULL);
+}
+
+// "COM<n>", as the system names a port: at most four digits and the terminator.
+static const int PortNameSize = 8;
+
+static void FormatPortName(char *name, DWORD number)
+{
+    wnsprintfA(name, PortNameSize, "COM%u", (unsigned)number);
+}
+
+// The main window is made with the 8-bit functions, so the name is read as
+// 8-bit characters.
+BOOL BroadcastNamesPort(const DEV_BROADCAST_HDR *broadcast)
+{
+    char name[PortNameSize];
+    if (!broadcast || broadcast->dbch_devicetype != DBT_DEVTYP_PORT)
+        return FALSE;
+    FormatPortName(name, PortNumber);
+    return lstrcmpiA(((const DEV_BROADCAST_PORT_A *)broadcast)->dbcp_name, name) == 0;
 }
 
 // A COMMCONFIG as GetDefaultCommConfigA expects it: its size in the first
@@ -132,11 +185,11 @@ static BOOL PortExists(const char *name)
 void ListPorts(PortReport report, void *context)
 {
     static const DWORD LastListedPort = 32;
-    char name[8];
+    char name[PortNameSize];
 
     HMODULE configManager = LoadLibraryA("cfgmgr32.dll");
     for (DWORD n = 1; n <= LastListedPort; n++) {
-        wnsprintfA(name, sizeof name, "COM%u", (unsigned)n);
+        FormatPortName(name, n);
         if (PortExists(name))
             report(name, n, context);
     }

@@ -6,14 +6,21 @@
 
 #include <windows.h>
 
+#include <dbt.h>
+
 // Opens and configures COM<PortNumber> into PortHandle; nonzero on success.
 // On failure PortHandle is NULL.
 BOOL OpenPort(void);
 
+// Sets in a DCB that the driver filled every line setting the glove box
+// needs, and every one that could lose or garble its bytes; the special
+// characters stay as the driver has them.
+void SetBoxLineSettings(DCB *dcb);
+
 // Writes the characters of a zero-terminated command, without the terminator.
 // Gives up after half a second when the driver holds the output back, and
-// drops what has not gone out.
-void SendCommand(const char *text);
+// drops what has not gone out. TRUE only when all of it was written.
+BOOL SendCommand(const char *text);
 
 // What one poll found: the number of bytes read, and the line errors the
 // driver had noted since the last poll (the CE_ bits of ClearCommError).
@@ -26,6 +33,10 @@ struct PollResult {
 // FALSE when the port no longer works, as when its device has gone; a port
 // that works but has nothing to read is not lost. FALSE too with no port open.
 BOOL PollPort(PollResult *result);
+
+// Whether a device broadcast of WM_DEVICECHANGE names COM<PortNumber>, in
+// any case of letters.
+BOOL BroadcastNamesPort(const DEV_BROADCAST_HDR *broadcast);
 
 // Called for each existing port, in ascending order of number; name is "COM<n>".
 typedef void (*PortReport)(const char *name, DWORD number, void *context);

@@ -12,9 +12,9 @@ import time
 import unittest
 
 from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_LOG, IDC_QUERY_LEFT,
-                     IDC_QUERY_SIGNATURE, IDM_RECORD_LOG, PORT_CAPTION, PREFIX, SAVE_CAPTION,
-                     SETTINGS_KEY, SIGNATURE, WINE_RUN, WINPROBE, WORK, cpu_share, fill_log, probe,
-                     wait_until, wine)
+                     IDC_QUERY_SIGNATURE, IDC_TIMESTAMPS, IDM_RECORD_LOG, PORT_CAPTION, PREFIX,
+                     SAVE_CAPTION, SETTINGS_KEY, SIGNATURE, WINE_RUN, WINPROBE, WORK, cpu_share,
+                     fill_log, probe, wait_until, wine)
 
 
 class Faults(AppTestCase):
@@ -144,11 +144,14 @@ class Faults(AppTestCase):
             waits.append(time.time() - begin)
         print('held line: the slowest of %d answers took %.2f s' % (len(waits), max(waits)))
         self.assertTrue(wait_until(lambda: self.box(IDC_GROUND) == 2, 3), 'start-up did not end')
+        probe('click', CAPTION, IDC_TIMESTAMPS)  # its T0 cannot go out either
+        self.assertEqual(self.box(IDC_TIMESTAMPS), 2, 'the box shows a mode never sent')
 
         termios.tcflow(line, termios.TCOON)
         os.close(line)
         time.sleep(0.5)
-        self.assertFalse(sim.received('CP'), 'the command that gave up went out later')
+        self.assertFalse(sim.received('CP') or sim.received('T0'),
+                         'a command that gave up went out later')
         probe('click', CAPTION, IDC_QUERY_SIGNATURE)
         self.assertTrue(self.wait_for_log(SIGNATURE + '\r\n'),
                         self.log_text())

@@ -7,8 +7,8 @@ import signal
 import time
 import unittest
 
-from harness import (AppTestCase, CAPTION, IDC_CLEAR_LOG, IDC_LOG, IDM_RECORD_LOG, WORK, fill_log,
-                     probe, wait_until)
+from harness import (AppTestCase, CAPTION, IDC_CLEAR_LOG, IDC_LOG, IDC_TIMESTAMPS, IDM_RECORD_LOG,
+                     WORK, fill_log, probe, wait_until)
 
 FILL_LINE = b'80 08 10 8F\r\n'  # what winprobe fill fills the log with
 ERROR_CAPTION = 'Error'
@@ -76,6 +76,23 @@ class Record(AppTestCase):
         os.kill(self.app.pid, signal.SIGKILL)
         self.app.wait(10)
         self.assertGreaterEqual(self.assert_whole_lines_in_order(read(path), filled, sim), arrived)
+
+        # Cut in its last line, as a crash may leave it, the file still plays
+        # back: its whole lines into a fresh program, the rest counted.
+        recorded = read(path)[:-6]
+        with open(path, 'wb') as f:
+            f.write(recorded)
+        self.tearDown()
+        replay = self.simulate(5, '--replay', path, '--start-on', 'T0')
+        self.start_app()
+        self.assertTrue(self.wait_for_log('simulated glove box'))
+        probe('click', CAPTION, IDC_CLEAR_LOG)
+        probe('click', CAPTION, IDC_TIMESTAMPS)  # T0 starts the replay
+        whole = recorded[:recorded.rindex(b'\r\n') + 2].decode('latin-1')
+        self.assertTrue(wait_until(lambda: self.log_text() == whole, 20))
+        with open(replay.log.name) as said:
+            self.assertIn('last line is cut short: %d bytes left out'
+                          % (len(recorded) - len(whole)), said.read())
 
     def test_a_full_disk_stops_the_recording_with_one_box_and_polling_goes_on(self):
         # The 64 KiB disk's old file takes a page; the fill leaves some 8 KB.

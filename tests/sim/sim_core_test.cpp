@@ -124,7 +124,9 @@ std::vector<Frame> Replay(const std::string &log)
 {
     std::vector<Frame> frames;
     std::string error;
-    EXPECT_TRUE(ParseReplay(log, &frames, &error)) << error;
+    size_t torn = 0;
+    EXPECT_TRUE(ParseReplay(log, &frames, &torn, &error)) << error;
+    EXPECT_EQ(torn, 0u);
     return frames;
 }
 
@@ -173,12 +175,34 @@ TEST(SimReplay, ALineThatTheProgramDoesNotWriteIsRefusedByNumber)
     for (size_t i = 0; i < sizeof bad / sizeof bad[0]; i++) {
         std::vector<Frame> frames;
         std::string error;
-        EXPECT_FALSE(ParseReplay(bad[i], &frames, &error)) << bad[i];
+        size_t torn = 0;
+        EXPECT_FALSE(ParseReplay(bad[i], &frames, &torn, &error)) << bad[i];
         EXPECT_EQ(error.find(line[i]), 0u) << error;
     }
     std::vector<Frame> frames;
     std::string error;
-    EXPECT_FALSE(ParseReplay("", &frames, &error));
+    size_t torn = 0;
+    EXPECT_FALSE(ParseReplay("", &frames, &torn, &error));
+}
+
+// A crash may cut a recording anywhere in its last line, a text reply's CR LF
+// included, or leave zeros there: the whole lines play and the rest is
+// counted. A bad line elsewhere is still refused.
+TEST(SimReplay, ATornLastLineIsLeftOutAndCounted)
+{
+    const std::string whole = "80 08 10 8F\r\n82 \"a\" 8F\r\n";
+    std::vector<Frame> frames;
+    std::string error;
+    size_t torn = 0;
+    for (const std::string &tail :
+         {std::string("80 01 0"), std::string("82 \"on\r\nof"), std::string(5, '\0')}) {
+        frames.clear();
+        EXPECT_TRUE(ParseReplay(whole + tail, &frames, &torn, &error)) << error;
+        EXPECT_EQ(frames.size(), 2u);
+        EXPECT_EQ(torn, tail.size());
+    }
+    EXPECT_FALSE(ParseReplay("80 8G\r\n" + whole + "80 01 0", &frames, &torn, &error));
+    EXPECT_EQ(error.find("line 1:"), 0u) << error;
 }
 
 TEST(SimPacing, ElevenBitsAByteAt9600Baud)

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -43,14 +44,16 @@ int EntryCount(const std::string &folder)
 std::string SaveShowingError(const std::string &path)
 {
     char shown[256] = "";
+    std::atomic<bool> saved(false);
     std::thread reader([&] {
         HWND box = NULL;
-        for (int i = 0; i < 50 && !(box = FindWindowA(NULL, "Error")); i++)
+        while (!saved && !(box = FindWindowA(NULL, "Error")))
             Sleep(20);
         GetDlgItemTextA(box, 0xFFFF, shown, sizeof shown);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     SaveLogAs(MainWindow, path.c_str());
+    saved = true;
     reader.join();
     return shown;
 }
@@ -103,6 +106,42 @@ TEST(LogFile, AFailedSaveShowsTheSystemsReasonKeepsTheOldFileAndLeavesNoOther)
         EXPECT_TRUE(FileText(path) == old) << path;
         EXPECT_EQ(EntryCount(folder), entries) << path;
     }
+    DestroyTestMainWindow();
+}
+
+// Another program holds the file without sharing it, as a virus scanner may
+// a file just written: for half a second the save and the recording wait for
+// it; for longer the save fails as before, keeping the old file.
+TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
+{
+    CreateTestMainWindow();
+    SetDlgItemTextA(MainWindow, IDC_LOG, "80 08 10 8F\r\n");
+    std::string path = Disks + "\\held.log";
+    auto holdFor = [&](DWORD ms) {
+        std::ofstream(path, std::ios::binary) << "old";
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        return std::thread([=] {
+            Sleep(ms);
+            CloseHandle(file);
+        });
+    };
+    std::thread holder = holdFor(500);
+    EXPECT_EQ(SaveShowingError(path), "");
+    holder.join();
+    EXPECT_EQ(FileText(path), "80 08 10 8F\r\n");
+
+    holder = holdFor(500);
+    StartRecording(path.c_str());
+    StopRecording();
+    holder.join();
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
+    EXPECT_EQ(FileText(path), "80 08 10 8F\r\n");
+
+    holder = holdFor(3000);
+    EXPECT_NE(SaveShowingError(path).find("(error "), std::string::npos);
+    holder.join();
+    EXPECT_EQ(FileText(path), "old");
     DestroyTestMainWindow();
 }
 

@@ -5,11 +5,14 @@
 
 #include "app/globals.h"
 #include "app/main_window.h"
+#include "app/record_log.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 
+#include <dbt.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -85,6 +88,85 @@ bool CommandsEnabled(bool enabled)
     return true;
 }
 
+// Work done on the dialog's own thread, by a thread timer inside its message
+// loop, where the program's handlers run: Windows keeps some state, such as
+// whether the system is kept awake, per thread.
+std::atomic<void (*)()> UiWork;
+
+void CALLBACK DoUiWork(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (void (*work)() = UiWork) {
+        work();
+        UiWork = nullptr;
+    }
+}
+
+void OnUiThread(void (*work)())
+{
+    UiWork = work;
+    WaitFor([] { return UiWork == nullptr; }, 2000);
+}
+
+// Read without changing it: a call without ES_CONTINUOUS only resets the
+// idle timer once.
+bool KeepsSystemAwake()
+{
+    const EXECUTION_STATE awake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
+    return (SetThreadExecutionState(ES_SYSTEM_REQUIRED) & awake) == awake;
+}
+
+bool Awake;
+bool DialogKeepsSystemAwake()
+{
+    OnUiThread([] { Awake = KeepsSystemAwake(); });
+    return Awake;
+}
+
+const char *RecordPath;
+void RecordTo(const char *path)
+{
+    RecordPath = path;
+    OnUiThread([] { StartRecording(RecordPath); });
+}
+
+bool RecordingMarked()
+{
+    HMENU menu = GetSystemMenu(Find(MainCaption), FALSE);
+    return GetMenuState(menu, IDM_RECORD_LOG, MF_BYCOMMAND) & MF_CHECKED;
+}
+
+// The text of the error box shown within the time, which is then closed.
+std::string DismissError(DWORD ms)
+{
+    HWND box = NULL;
+    WaitFor([&] { return (box = Find("Error")) != NULL; }, ms);
+    char text[256] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+// WM_DEVICECHANGE as the system broadcasts it for a port that comes or goes:
+// a DEV_BROADCAST_PORT is its header and the port's name.
+void Broadcast(WPARAM event, const char *port)
+{
+    struct {
+        DEV_BROADCAST_HDR header;
+        char name[8];
+    } device = {{sizeof device, DBT_DEVTYP_PORT, 0}, {}};
+    lstrcpynA(device.name, port, sizeof device.name);
+    SendMessageA(Find(MainCaption), WM_DEVICECHANGE, event, (LPARAM)&device);
+}
+
+// A log control slow to update, as a large log is under Wine.
+WNDPROC EditProc;
+LRESULT CALLBACK SlowEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == EM_REPLACESEL)
+        Sleep(150);
+    return CallWindowProcA(EditProc, edit, message, wParam, lParam);
+}
+
 class MainWindowTest : public ::testing::Test
 {
   protected:
@@ -123,7 +205,9 @@ class MainWindowTest : public ::testing::Test
                 drive();
             PostMessageA(Find(MainCaption), WM_CLOSE, 0, 0);
         });
+        UINT_PTR uiWork = SetTimer(NULL, 0, 20, DoUiWork);
         INT_PTR result = DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDlgProc, 0);
+        KillTimer(NULL, uiWork);
         driver.join();
         return result;
     }
@@ -290,6 +374,74 @@ TEST_F(MainWindowTest, ACancelledSelectionGreysOutCommandsUntilAPortIsChosen)
         EXPECT_TRUE(WaitFor([] { return CommandsEnabled(true); }, 1000));
         Write(far_, std::string("\x80\x01\x02\x8F", 4));
         EXPECT_TRUE(WaitFor([] { return LogText() == "80 01 02 8F\r\n"; }, 1000)) << LogText();
+    });
+}
+
+// Some drivers keep the handle of a device that has gone working and only
+// announce its removal. The port is lost at once, lines that the log's
+// pacing held back showing, and tried until it opens, sooner after an
+// arrival; the box's modes are learnt afresh. Only with a port open is the PC
+// kept awake. An arrival, or another port's removal, leaves an open port be.
+TEST_F(MainWindowTest, ARemovalNamingThePortLosesItAndItsReturnIsTriedUntilItOpens)
+{
+    SaveComSetting(MAIN_PORT);
+    Run([&] {
+        Await("CP");
+        EXPECT_TRUE(DialogKeepsSystemAwake());
+        Click(IDC_TIMESTAMPS);
+        Click(IDC_GROUND);
+        Click(IDC_GROUND);
+        EXPECT_EQ(Await("T0G0G1"), "T0G0G1");
+        Broadcast(DBT_DEVICEARRIVAL, "COM7");
+        Broadcast(DBT_DEVICEREMOVECOMPLETE, "COM70");
+        Sleep(800);
+        EXPECT_EQ(ReadAvailable(far_), "") << "the open port was opened again";
+        EXPECT_TRUE(CommandsEnabled(true));
+
+        EditProc =
+            (WNDPROC)SetWindowLongPtrA(Control(IDC_LOG), GWLP_WNDPROC, (LONG_PTR)SlowEditProc);
+        for (const char *frame : {"\x80\x01\x8F", "\x80\x02\x8F", "\x80\x03\x8F"}) {
+            Write(far_, frame);
+            Sleep(250); // the second update, as dear as the first, holds the third frame back
+        }
+        Broadcast(DBT_DEVICEREMOVECOMPLETE, "com7");
+        EXPECT_TRUE(WaitFor([] { return CommandsEnabled(false); }, 1000));
+        EXPECT_EQ(LogText(), "80 01 8F\r\n80 02 8F\r\n80 03 8F\r\n");
+        EXPECT_FALSE(DialogKeepsSystemAwake());
+
+        PortNumber = MISSING_PORT; // the first try fails
+        Sleep(1500);
+        PortNumber = MAIN_PORT;
+        EXPECT_EQ(Await("CP", 1500), "CP");
+        EXPECT_TRUE(WaitFor([] { return CommandsEnabled(true); }, 500));
+        EXPECT_EQ(Box(IDC_TIMESTAMPS), (UINT)BST_INDETERMINATE);
+        EXPECT_EQ(Box(IDC_GROUND), (UINT)BST_INDETERMINATE);
+        EXPECT_TRUE(DialogKeepsSystemAwake());
+
+        Broadcast(DBT_DEVICEREMOVECOMPLETE, "COM7");
+        EXPECT_TRUE(WaitFor([] { return CommandsEnabled(false); }, 1000));
+        DWORD arrived = GetTickCount();
+        Broadcast(DBT_DEVICEARRIVAL, "COM7");
+        EXPECT_EQ(Await("CP", 1500), "CP");
+        EXPECT_LT(GetTickCount() - arrived, 900u) << "the arrival did not bring the try forward";
+    });
+    EXPECT_FALSE(KeepsSystemAwake());
+}
+
+// A recording that cannot be written says so and drops its check mark; one
+// whose last flush fails at close says so before the window goes.
+TEST_F(MainWindowTest, ARecordingThatFailsIsToldOfAndUnmarkedEvenAtClose)
+{
+    SaveComSetting(MAIN_PORT);
+    Run([&] {
+        Await("CP");
+        RecordTo("Z:\\dev\\full"); // takes no byte
+        EXPECT_NE(DismissError(2000).find("(error 112)"), std::string::npos);
+        EXPECT_FALSE(RecordingMarked());
+        RecordTo("Z:\\dev\\null"); // takes every byte and cannot bring it to disk
+        EXPECT_TRUE(RecordingMarked());
+        PostMessageA(Find(MainCaption), WM_CLOSE, 0, 0);
+        EXPECT_NE(DismissError(2000).find("Recording to the file has stopped"), std::string::npos);
     });
 }
 

@@ -48,6 +48,8 @@ void SetLine(DWORD number, DWORD baud, BYTE stopBits, bool ctsFlow)
     dcb.DCBlength = sizeof dcb;
     GetCommState(h, &dcb);
     dcb.BaudRate = baud;
+    dcb.ByteSize = 7;
+    dcb.Parity = EVENPARITY;
     dcb.StopBits = stopBits;
     dcb.fOutxCtsFlow = ctsFlow;
     dcb.fRtsControl = ctsFlow ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE;
@@ -108,38 +110,39 @@ class SerialPort : public ::testing::Test
     DWORD polled_ = 0;
 };
 
-// A pseudo-terminal always reads back 8 data bits and no parity, so of the
-// settings only the baud rate and the stop bits can be seen at the far end;
-// RTS/CTS flow control, which the device had before, must survive.
-TEST_F(SerialPort, OpensAt9600BaudTwoStopBitsKeepingTheDevicesFlowControl)
-{
-    SetLine(TEST_PORT, 1200, ONESTOPBIT, true);
-    ASSERT_EQ(LineSettings(TEST_PORT), "1200 8 1 N H");
-
-    OpenTestPort();
-    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N H");
-
-    CloseHandle(PortHandle);
-    PortHandle = NULL;
-    SetLine(TEST_PORT, 1200, ONESTOPBIT, false);
-    OpenTestPort();
-    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N -");
-}
-
-// An earlier program may have left XON/XOFF on. The box sends 0x11 and 0x13 as
-// data: they must reach the assembler, and a 0x13 must not stop the commands.
-TEST_F(SerialPort, XonXoffLeftOnIsSwitchedOffAndTheHardwareHandshakeKept)
+// An earlier program left 7 data bits, even parity, RTS/CTS and XON/XOFF; a
+// pseudo-terminal keeps only the handshakes of these. The box sends 0x00,
+// 0x11 and 0x13 as data: they must reach the assembler, and the commands must
+// go out.
+TEST_F(SerialPort, SettingsLeftByAnEarlierProgramGiveWayToTheBoxsLine)
 {
     SetLine(TEST_PORT, 1200, ONESTOPBIT, true);
     ASSERT_EQ(Request("XONXOFF", TEST_PORT), "OK");
     ASSERT_EQ(LineSettings(TEST_PORT), "1200 8 1 N HX");
 
     OpenTestPort();
-    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N H");
-    Write(far_, "\x80\x11\x13");
-    PollUntilReceived("\x80\x11\x13");
+    EXPECT_EQ(LineSettings(TEST_PORT), "9600 8 2 N -");
+    Write(far_, std::string("\x80\x00\x11\x13\x00", 5));
+    PollUntilReceived(std::string("\x80\x00\x11\x13\x00", 5));
     SendCommand(CMD_QUERY_SIGNATURE);
     EXPECT_EQ(ReadAvailable(far_), "CP");
+}
+
+// What a pseudo-terminal cannot show: every setting that loses or garbles
+// bytes is replaced, whatever the driver reported; its special characters stay.
+TEST(LineSettings, EveryFlagThatLosesOrGarblesBytesIsCleared)
+{
+    DCB dcb;
+    memset(&dcb, 0xFF, sizeof dcb); // every flag set, every other field at its largest
+    SetBoxLineSettings(&dcb);
+    EXPECT_EQ(std::vector<DWORD>({dcb.BaudRate, dcb.ByteSize, dcb.Parity, dcb.StopBits, dcb.fBinary,
+                                  dcb.fDtrControl, dcb.fRtsControl}),
+              std::vector<DWORD>(
+                  {9600, 8, NOPARITY, TWOSTOPBITS, TRUE, DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE}));
+    EXPECT_EQ(dcb.fParity | dcb.fErrorChar | dcb.fNull | dcb.fOutxCtsFlow | dcb.fOutxDsrFlow |
+                  dcb.fDsrSensitivity | dcb.fOutX | dcb.fInX,
+              0u);
+    EXPECT_EQ(std::string(&dcb.XonChar, 5), std::string(5, '\xFF'));
 }
 
 TEST_F(SerialPort, SendCommandPutsExactlyTheCommandsCharactersOnTheLine)
@@ -223,9 +226,10 @@ TEST_F(SerialPort, NumbersPastFourDigitsAreRefusedRatherThanCutShort)
     }
 }
 
-// A device that is no serial port opens but takes no time-outs. Its handle
-// must be closed again: the next handle created then reuses its slot.
-TEST_F(SerialPort, APortWhoseTimeoutsCannotBeSetIsClosedAndReportedAsFailure)
+// A device that is no serial port opens but takes no line settings and no
+// time-outs. Its handle must be closed again: the next handle created then
+// reuses its slot.
+TEST_F(SerialPort, APortThatRefusesItsSettingsIsClosedAndReportedAsFailure)
 {
     HANDLE before = CreateEventA(NULL, FALSE, FALSE, NULL);
     CloseHandle(before);

@@ -250,6 +250,9 @@ Frame TextReplyFrame(const Frame &payload, uint8_t last)
     return frame;
 }
 
+// Why a text reply has no reading when the log ends before it could.
+const char TextCutByTheEnd[] = "a text reply that the end of the log cuts short";
+
 // "82 "text" 8F" and CR LF. The text holds the payload bytes as they are, a
 // zero byte as \0, and may hold quotes, CR and LF: every closing quote, hex
 // byte and CR LF within 64 bytes that ends a frame is a reading.
@@ -269,8 +272,10 @@ const char *ReadTextLine(const std::string &log, size_t at, std::vector<Reading>
             else
                 readings->push_back({whole, at + 6});
         }
-        if (at == log.size())
+        if (at == log.size()) {
+            fault = TextCutByTheEnd;
             break;
+        }
         if (log[at] == '\0' || (uint8_t)log[at] == END) {
             fault = "a zero byte or 8F as it is in a text reply";
             break;
@@ -301,25 +306,46 @@ bool IsLineStart(const std::string &log, size_t at)
     return at == 0 || (at >= 2 && log.compare(at - 2, 2, "\r\n") == 0);
 }
 
+// A line with no reading that the end of the log cuts short, as a crash may
+// leave the last line of a recording: the log does not end in a line break,
+// and either none follows the line, whatever it holds, or it is a text reply
+// that runs into the end.
+bool IsTornLine(const std::string &log, size_t at, const char *fault)
+{
+    if (log.empty() || log.back() == '\n')
+        return false;
+    return fault == TextCutByTheEnd || log.find('\n', at) == std::string::npos;
+}
+
 } // namespace
 
-bool ParseReplay(const std::string &log, std::vector<Frame> *frames, std::string *error)
+bool ParseReplay(const std::string &log, std::vector<Frame> *frames, size_t *tornBytes,
+                 std::string *error)
 {
     // A text reply may hold what looks like its line's end, so a line can have
     // several readings. Going backwards first marks the line starts from which
-    // the rest of the log reads to its end.
+    // the rest of the log reads to its end, or to a torn last line.
     std::vector<bool> readsToEnd(log.size() + 1, false);
     readsToEnd[log.size()] = true;
     const char *fault = nullptr;
-    for (size_t at = log.size(); at-- > 0;)
-        if (IsLineStart(log, at))
-            for (const Reading &reading : ReadLoggedFrame(log, at, &fault))
-                if (readsToEnd[reading.end])
-                    readsToEnd[at] = true;
+    for (size_t at = log.size(); at-- > 0;) {
+        if (!IsLineStart(log, at))
+            continue;
+        std::vector<Reading> readings = ReadLoggedFrame(log, at, &fault);
+        readsToEnd[at] = readings.empty() && IsTornLine(log, at, fault);
+        for (const Reading &reading : readings)
+            if (readsToEnd[reading.end])
+                readsToEnd[at] = true;
+    }
     // Then forwards, taking the shortest reading that reads to the end. Where
     // none does, the shortest leads on to the line that has no reading.
+    *tornBytes = 0;
     for (size_t at = 0; at < log.size();) {
         std::vector<Reading> readings = ReadLoggedFrame(log, at, &fault);
+        if (readings.empty() && IsTornLine(log, at, fault)) {
+            *tornBytes = log.size() - at;
+            break;
+        }
         if (readings.empty()) {
             long line = 1 + std::count(log.begin(), log.begin() + at, '\n');
             *error = "line " + std::to_string(line) + ": " + fault;

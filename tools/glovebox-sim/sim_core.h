@@ -64,8 +64,11 @@ bool ParseScenario(const std::string &text, std::vector<ScenarioStep> *steps, st
 // its line runs on to the first closing quote, hex byte and CR LF after which
 // the rest of the log still reads. Returns the frames that make the program
 // log the same lines again: each frame as logged, a cut one with an end byte
-// after it. On an error returns false and says which line is no logged frame.
-bool ParseReplay(const std::string &log, std::vector<Frame> *frames, std::string *error);
+// after it. A last line that the end of the log cuts short, as a crash leaves
+// a recording, is left out, and tornBytes says how long it is. On an error
+// returns false and says which line is no logged frame.
+bool ParseReplay(const std::string &log, std::vector<Frame> *frames, size_t *tornBytes,
+                 std::string *error);
 
 // The built-in demonstration: fingers touching in turn, several groups at a
 // time. Step i of an endless loop; a pause follows each touch and release.

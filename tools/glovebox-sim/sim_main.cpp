@@ -30,7 +30,8 @@ const char Usage[] =
     "\n"
     "With --replay it sends the frames of a saved session log, the receive log's\n"
     "lines as the program writes them, one after another at the line rate, with\n"
-    "--gap milliseconds between frames.\n"
+    "--gap milliseconds between frames. A last line cut short, as a crash leaves\n"
+    "a recording, is left out, and it says how many bytes that was.\n"
     "\n"
     "On Linux the line is a pseudo-terminal, linked into a Wine prefix as COMn\n"
     "with --wine-prefix and --com; on Windows it is the COM port named by --port.\n"
@@ -184,12 +185,16 @@ bool LoadReplay(const std::string &path, unsigned gapMs, std::vector<ScenarioSte
 {
     std::string text, error;
     std::vector<Frame> frames;
+    size_t torn = 0;
     if (!ReadFile(path, "log", &text))
         return false;
-    if (!ParseReplay(text, &frames, &error)) {
+    if (!ParseReplay(text, &frames, &torn, &error)) {
         std::fprintf(stderr, "glovebox-sim: %s: %s\n", path.c_str(), error.c_str());
         return false;
     }
+    if (torn)
+        std::fprintf(stderr, "glovebox-sim: %s: the last line is cut short: %lu bytes left out\n",
+                     path.c_str(), (unsigned long)torn);
     for (const Frame &frame : frames) {
         steps->push_back(ScenarioStep{frame});
         if (gapMs)
