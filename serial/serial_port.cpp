@@ -13,6 +13,7 @@
 static const DWORD LineBaudRate = 9600;
 static const BYTE LineByteSize = 8;
 static const BYTE LineStopBits = TWOSTOPBITS;
+static const char LineXonChar = 0x11, LineXoffChar = 0x13;
 
 // The driver may hold a few KB only, some seconds at the full line rate, and
 // the window stalls longer now and then (a save to a slow drive). Commands are
@@ -45,9 +46,15 @@ static BOOL FormatPortPath(char *path, int size)
 // byte while DSR is low, CTS or DSR flow hold every command until its write
 // time-out, and XON/XOFF take the 0x11 and 0x13 that frames carry as data.
 // DTR and RTS are held on, not dropped by a handshake while the driver's
-// queue is full.
+// queue is full. The special characters stay as the driver has them, but
+// SetCommState refuses equal XON and XOFF characters, as a driver that
+// reports none (zeros) would give; with XON/XOFF off, the usual ones serve.
 void SetBoxLineSettings(DCB *dcb)
 {
+    if (dcb->XonChar == dcb->XoffChar) {
+        dcb->XonChar = LineXonChar;
+        dcb->XoffChar = LineXoffChar;
+    }
     dcb->BaudRate = LineBaudRate;
     dcb->ByteSize = LineByteSize;
     dcb->StopBits = LineStopBits;

@@ -129,7 +129,8 @@ TEST_F(SerialPort, SettingsLeftByAnEarlierProgramGiveWayToTheBoxsLine)
 }
 
 // What a pseudo-terminal cannot show: every setting that loses or garbles
-// bytes is replaced, whatever the driver reported; its special characters stay.
+// bytes is replaced, whatever the driver reported; its special characters
+// stay, but for equal XON and XOFF characters, which SetCommState refuses.
 TEST(LineSettings, EveryFlagThatLosesOrGarblesBytesIsCleared)
 {
     DCB dcb;
@@ -142,7 +143,10 @@ TEST(LineSettings, EveryFlagThatLosesOrGarblesBytesIsCleared)
     EXPECT_EQ(dcb.fParity | dcb.fErrorChar | dcb.fNull | dcb.fOutxCtsFlow | dcb.fOutxDsrFlow |
                   dcb.fDsrSensitivity | dcb.fOutX | dcb.fInX,
               0u);
-    EXPECT_EQ(std::string(&dcb.XonChar, 5), std::string(5, '\xFF'));
+    EXPECT_EQ(std::string(&dcb.XonChar, 5), "\x11\x13\xFF\xFF\xFF");
+    dcb.XonChar = 0x01;
+    SetBoxLineSettings(&dcb);
+    EXPECT_EQ(std::string(&dcb.XonChar, 2), "\x01\x13");
 }
 
 TEST_F(SerialPort, SendCommandPutsExactlyTheCommandsCharactersOnTheLine)
