@@ -34,23 +34,18 @@ class Stats(AppTestCase):
         self.start_app()
         self.assertTrue(self.wait_for_log('simulated glove box'), 'the reply to CP is not logged')
         self.open_statistics()
-        before = self.statistics()
-        self.assertEqual((before['Bytes received'], before['Text replies']),
-                         (str(sim.bytes_sent_since('received CP')), '1'))
-
         # Polling and the log go on beneath the dialog.
         probe('click', CAPTION, IDC_QUERY_LEFT)
         self.assertTrue(wait_until(lambda: self.statistics()['Contact reports'] == '4', 5))
         self.assertTrue(self.wait_for_log('80 01 02 8F\r\n'), self.log_text())
         counts = self.statistics()
-        expected = {'Bytes received': sim.bytes_sent_since('received CP'), 'Contact reports': 4, 'Of which timed': 1,
-                    'Text replies': 3, 'Bytes outside frames': NOISE_BYTES,
+        expected = {'Bytes received': sim.bytes_sent_since('received CP'), 'Contact reports': 4,
+                    'Of which timed': 1, 'Text replies': 3, 'Bytes outside frames': NOISE_BYTES,
                     'Frames cut at 64 bytes': 1, 'Bytes past the cut': CUT_BYTES}
         # No line error, no port lost: every other count is zero.
         expected.update({name: 0 for name in counts if name not in (*expected, *NOT_COUNTS)})
         self.assertEqual({k: counts[k] for k in expected}, {k: str(v) for k, v in expected.items()})
         self.assertEqual(len(expected), 14)
-        self.assertEqual(counts['Counting since'], before['Counting since'])
         # What "Copy" gave is what the dialog shows.
         self.assertEqual(probe('text', STATS_CAPTION, IDC_STAT_BYTES)[1], counts['Bytes received'])
 
@@ -61,7 +56,6 @@ class Stats(AppTestCase):
         self.assertGreaterEqual(reset['Counting since'], counts['Counting since'])
         probe('key', STATS_CAPTION, 0x1B)  # Escape closes it
         self.assertEqual(probe('gone', STATS_CAPTION, 5000)[0], 0, 'Escape left the dialog open')
-        self.assertEqual(probe('answers', CAPTION, 1000)[0], 0)
 
 
 if __name__ == '__main__':
