@@ -2,7 +2,7 @@
 // user would, through window messages only. Used by the end-to-end tests.
 //
 // usage: winprobe COMMAND CAPTION [ARGUMENT]
-//   wait CAPTION [MS]        wait until a top-level window of that caption exists
+//   wait CAPTION [MS]        wait until a top-level window of that caption shows
 //   gone CAPTION [MS]        wait until no such window exists
 //   text CAPTION ID          print the text of control ID (WM_GETTEXT)
 //   settext CAPTION ID TEXT  set the text of control ID (WM_SETTEXT)
@@ -48,12 +48,15 @@ static int Usage()
     return 2;
 }
 
+// Waits for a top-level window of that caption to be on screen. A dialog
+// exists a moment before its controls do, and shows only once they are made
+// and initialised: looked at in between, it would seem to have none.
 static HWND WaitForWindow(const char *caption, DWORD ms)
 {
     DWORD start = GetTickCount();
     for (;;) {
         HWND window = FindWindowA(NULL, caption);
-        if (window || GetTickCount() - start >= ms)
+        if ((window && IsWindowVisible(window)) || GetTickCount() - start >= ms)
             return window;
         Sleep(20);
     }
@@ -252,7 +255,7 @@ int main(int argc, char **argv)
     if (!window)
         return 1;
     if (!std::strcmp(command, "wait"))
-        return 0;
+        return IsWindowVisible(window) ? 0 : 1;
     if (!std::strcmp(command, "close"))
         return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     if (!std::strcmp(command, "answers"))
