@@ -43,9 +43,6 @@ struct LineStatistics {
 
 extern LineStatistics LineStats;
 
-// The line's capacity at 9600 baud with 11 bits a byte, in bytes per 1000 s.
-constexpr DWORD LINE_CAPACITY_MILLIBYTES = 9600 * 1000 / 11;
-
 // Zeroes every count, FrameDrops included, and starts them from now.
 void ResetLineStatistics(void);
 

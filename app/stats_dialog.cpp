@@ -13,6 +13,9 @@
 static const UINT_PTR TIMER_STATS_REFRESH = 1;
 static const UINT REFRESH_PERIOD_MS = 1000;
 
+// The line's capacity at 9600 baud with 11 bits a byte, in bytes per 1000 s.
+static const DWORD LINE_CAPACITY_MILLIBYTES = 9600 * 1000 / 11;
+
 // Rows that show one plain count.
 struct CountRow {
     int id;

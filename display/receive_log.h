@@ -16,7 +16,7 @@ void AttachLog(HWND control, UINT pollPeriodMs, LogFullHandler onFull);
 // update of the control.
 void CollectLogLine(const char *line, unsigned length);
 
-// Called after every poll: puts the lines that AppendLog has collected into
+// Called after every poll: puts the lines that CollectLogLine has taken into
 // the control, all in one update, when an update is due. While updates are
 // cheap that is every poll; as the log grows and they grow dearer, less often.
 void UpdateLog(void);
