@@ -3,10 +3,6 @@
 // ends one, or by the statistics dialog when no poll comes.
 #include "app/line_stats.h"
 
-#include "protocol/glove_protocol.h"
-
-#include <stdlib.h>
-
 LineStatistics LineStats;
 
 // The CE_ bit of each line error, in LineError order.
@@ -70,9 +66,9 @@ void CountPoll(const PollResult &poll)
     RollLineSecond();
 }
 
-void CountLine(const char *line, unsigned)
+void CountFrame(const DecodedFrame &frame)
 {
-    switch (strtoul(line, NULL, 16)) {
+    switch (frame.start) {
     case FRAME_CONTACTS_TIMED:
         LineStats.timedReports++;
         [[fallthrough]];

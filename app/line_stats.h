@@ -5,6 +5,7 @@
 #ifndef TACTIVIEW_LINE_STATS_H
 #define TACTIVIEW_LINE_STATS_H
 
+#include "protocol/glove_protocol.h"
 #include "serial/serial_port.h"
 
 #include <windows.h>
@@ -49,8 +50,8 @@ void ResetLineStatistics(void);
 // Counts what one poll of a port found.
 void CountPoll(const PollResult &poll);
 
-// Counts the frame of a log line by its start byte, the line's first hex byte.
-void CountLine(const char *line, unsigned length);
+// Counts a frame by its start byte.
+void CountFrame(const DecodedFrame &frame);
 
 // The port was found lost, or came back by itself.
 void CountPortLost(void);

@@ -16,7 +16,6 @@
 #include "serial/serial_port.h"
 
 #include <dbt.h>
-#include <string.h>
 
 // The start-up sequence runs on the first tick, once the window is on screen.
 constexpr UINT STARTUP_DELAY_MS = 100;
@@ -57,21 +56,20 @@ static const SystemMenuItem SystemMenuItems[] = {
     {IDS_PORT_MENU, IDM_PORT_SELECT},
 };
 
-// Who receives the line of every frame, in this order: the log control, a
-// recording when one runs, and the line statistics.
-typedef void (*LineReceiver)(const char *line, unsigned length);
+// Who receives every frame, in this order: the log control, a recording
+// when one runs, and the line statistics.
+typedef void (*FrameReceiver)(const DecodedFrame &frame);
 
-static const LineReceiver LineReceivers[] = {
+static const FrameReceiver FrameReceivers[] = {
     CollectLogLine,
     RecordLine,
-    CountLine,
+    CountFrame,
 };
 
-void AppendLog(const char *line)
+void AppendLog(const DecodedFrame &frame)
 {
-    unsigned length = (unsigned)strlen(line);
-    for (LineReceiver receive : LineReceivers)
-        receive(line, length);
+    for (FrameReceiver receive : FrameReceivers)
+        receive(frame);
 }
 
 // The box is posted, as the log is updated inside a poll.

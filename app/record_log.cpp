@@ -135,14 +135,14 @@ void ToggleRecording(HWND owner)
         StartRecording(path);
 }
 
-void RecordLine(const char *line, unsigned length)
+void RecordLine(const DecodedFrame &frame)
 {
-    if (RecordFile && PollLength + length > sizeof PollLines)
+    if (RecordFile && PollLength + frame.length > sizeof PollLines)
         WritePollLines();
     if (!RecordFile)
         return;
-    memcpy(PollLines + PollLength, line, length);
-    PollLength += length;
+    memcpy(PollLines + PollLength, frame.line, frame.length);
+    PollLength += frame.length;
 }
 
 void WriteRecording(void)

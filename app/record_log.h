@@ -4,6 +4,8 @@
 #ifndef TACTIVIEW_RECORD_LOG_H
 #define TACTIVIEW_RECORD_LOG_H
 
+#include "protocol/glove_protocol.h"
+
 #include <windows.h>
 
 // Stops the recording when one runs; otherwise asks for a file with the Save
@@ -19,8 +21,8 @@ void StartRecording(const char *path);
 // Brings what is recorded to the disk and closes the file.
 void StopRecording(void);
 
-// Takes a line the log has just received, while a recording runs.
-void RecordLine(const char *line, unsigned length);
+// Takes the line of a frame the log has just received, while a recording runs.
+void RecordLine(const DecodedFrame &frame);
 
 // Called after every poll: writes the poll's lines to the file in one write,
 // and brings the file to the disk every few seconds.

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 // The bytes a second of a line at 9600 baud with 11 bits a byte.
 static const double LINE_RATE = 9600.0 / 11.0;
@@ -44,9 +43,9 @@ void RefreshDisplay(void)
     Refreshes++;
 }
 
-void AppendLog(const char *line)
+void AppendLog(const DecodedFrame &frame)
 {
-    LoggedChars += std::strlen(line);
+    LoggedChars += frame.length;
 }
 
 // The stream of the simulator's --stress mode, as the soak sends it.

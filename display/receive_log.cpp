@@ -74,12 +74,12 @@ static BOOL AddToControl(HWND log, const char *text)
     return after != length;
 }
 
-void CollectLogLine(const char *line, unsigned length)
+void CollectLogLine(const DecodedFrame &frame)
 {
-    if (PendingLength + length >= sizeof PendingLines)
+    if (PendingLength + frame.length >= sizeof PendingLines)
         FlushLog();
-    memcpy(PendingLines + PendingLength, line, length + 1);
-    PendingLength += length;
+    memcpy(PendingLines + PendingLength, frame.line, frame.length + 1);
+    PendingLength += frame.length;
 }
 
 // The repaint that the update causes is done here, so that its cost, the

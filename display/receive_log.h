@@ -2,6 +2,8 @@
 #ifndef TACTIVIEW_RECEIVE_LOG_H
 #define TACTIVIEW_RECEIVE_LOG_H
 
+#include "protocol/glove_protocol.h"
+
 #include <windows.h>
 
 // Called once when the log control has refused text for want of room.
@@ -12,9 +14,8 @@ typedef void (*LogFullHandler)(void);
 // characters. Called while the main window initialises.
 void AttachLog(HWND control, UINT pollPeriodMs, LogFullHandler onFull);
 
-// Takes the line of a completed frame, which ends in CR LF, for the next
-// update of the control.
-void CollectLogLine(const char *line, unsigned length);
+// Takes the line of a completed frame for the next update of the control.
+void CollectLogLine(const DecodedFrame &frame);
 
 // Called after every poll: puts the lines that CollectLogLine has taken into
 // the control, all in one update, when an update is due. While updates are

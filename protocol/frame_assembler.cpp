@@ -64,15 +64,18 @@ static void SettleModeBox(int controlId, int state)
         SetModeBox(controlId, state);
 }
 
-// Takes the timestamp from the two bytes before the end byte. A timed report
-// with fewer than two payload bytes carries none, and no pair either.
-static unsigned TakeTimestamp(const uint8_t *b, unsigned n, unsigned pairs)
+// A timed report with fewer than two payload bytes carries no timestamp,
+// and no pair either.
+static bool HoldsTimestamp(const uint8_t *b, unsigned n)
 {
-    if (n < 4)
-        return 0;
+    return b[0] == FRAME_CONTACTS_TIMED && n >= 4;
+}
+
+// Takes the timestamp from the two bytes before the end byte.
+static void TakeTimestamp(const uint8_t *b, unsigned n)
+{
     ContactState.TimestampMs = b[n - 3] | ((uint32_t)b[n - 2] << TIMESTAMP_HIGH_SHIFT);
     StartTimestampTimer();
-    return pairs - 1;
 }
 
 // Keeps the first MAX_GROUPS pairs as groups and returns the OR of the masks
@@ -91,23 +94,31 @@ static uint8_t TakeGroups(const uint8_t *b, unsigned pairs)
     return acc;
 }
 
-static void DecodeContactReport(const uint8_t *b, unsigned n)
+// Returns whether the report carried the box's clock.
+static bool DecodeContactReport(const uint8_t *b, unsigned n)
 {
     SettleModeBox(IDC_TIMESTAMPS, b[0] == FRAME_CONTACTS_TIMED ? BOX_CHECKED : BOX_UNCHECKED);
     unsigned pairs = (n - 2) >> 1;
+    bool timed = HoldsTimestamp(b, n);
     ContactState.TimestampMs = 0;
+    if (timed)
+        TakeTimestamp(b, n);
     if (b[0] == FRAME_CONTACTS_TIMED)
-        pairs = TakeTimestamp(b, n, pairs);
+        pairs = timed ? pairs - 1 : 0;
     if (TakeGroups(b, pairs) & CONTACT_GROUND)
         SettleModeBox(IDC_GROUND, BOX_CHECKED);
     RefreshDisplay();
+    return timed;
 }
 
 void ProcessFrame(void)
 {
     char line[LOG_LINE_SIZE];
-    FormatLogLine(line, FrameBuffer, FrameLength);
-    if (FrameBuffer[0] != FRAME_TEXT)
-        DecodeContactReport(FrameBuffer, FrameLength);
-    AppendLog(line);
+    DecodedFrame frame = {FrameBuffer[0], nullptr, false, line, 0};
+    frame.length = FormatLogLine(line, FrameBuffer, FrameLength);
+    if (frame.start != FRAME_TEXT) {
+        frame.timed = DecodeContactReport(FrameBuffer, FrameLength);
+        frame.contacts = &ContactState;
+    }
+    AppendLog(frame);
 }

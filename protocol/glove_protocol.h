@@ -54,6 +54,22 @@ struct ContactPicture {
 
 extern ContactPicture ContactState;
 
+// A completed frame as the decoder read it, with its log line: what each
+// receiver of frames is given, so that none reads the frame back out of the
+// line's text.
+struct DecodedFrame {
+    uint8_t start; // FRAME_CONTACTS, FRAME_CONTACTS_TIMED or FRAME_TEXT
+    // A contact report's groups and timestamp: ContactState as the report
+    // left it. NULL for a text reply.
+    const ContactPicture *contacts;
+    // The report carried the box's clock, which is contacts->TimestampMs; a
+    // timed report too short to hold its two timestamp bytes carries none.
+    // Unlike the picture, which shows no timestamp of 0, 0 ms is a time here.
+    bool timed;
+    const char *line; // ends in CR LF
+    unsigned length;  // of the line, without its terminator
+};
+
 // The frame being received; FrameLength 0 means no frame is open.
 extern uint8_t FrameBuffer[FRAME_CAPACITY];
 extern uint32_t FrameLength;

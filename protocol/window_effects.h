@@ -4,6 +4,8 @@
 #ifndef TACTIVIEW_WINDOW_EFFECTS_H
 #define TACTIVIEW_WINDOW_EFFECTS_H
 
+#include "protocol/glove_protocol.h"
+
 // States of the two three-state mode boxes; the same values as the platform's
 // BST_UNCHECKED, BST_CHECKED and BST_INDETERMINATE.
 enum {
@@ -24,7 +26,8 @@ void StartTimestampTimer(void);
 // Asks the contact display to repaint from ContactState, without erasing it first.
 void RefreshDisplay(void);
 
-// Appends one finished log line, which ends in CR LF.
-void AppendLog(const char *line);
+// Hands a completed frame, with its finished log line, to whoever receives
+// frames: the log first.
+void AppendLog(const DecodedFrame &frame);
 
 #endif

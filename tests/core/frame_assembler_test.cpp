@@ -32,6 +32,7 @@ TEST_F(FrameAssembler, OneEventTravelsFromBytesToStateBoxesAndLog)
     EXPECT_EQ(Recorded.timestampBox, BOX_UNCHECKED);
     EXPECT_EQ(Recorded.groundBox, BOX_INDETERMINATE);
     EXPECT_EQ(Recorded.log, Lines({"80 08 10 8F\r\n"}));
+    EXPECT_EQ(Recorded.frames, Lines({"80, 1 group"}));
     // The display repaints before the line is appended, and no timer starts.
     EXPECT_EQ(Recorded.effects, Lines({"box", "refresh", "log"}));
     EXPECT_EQ(FrameLength, 0u);
@@ -205,6 +206,11 @@ TEST_F(FrameAssembler, TimedReportsTooShortForATimestampShowNone)
 
     EXPECT_EQ(Recorded.timerStarts, 0);
     EXPECT_EQ(Recorded.log, Lines({"81 8F\r\n", "81 20 8F\r\n"}));
+    // They carry no clock for whoever receives frames, while the box's clock
+    // at 0 ms, which the picture does not show, is a time.
+    Feed({0x81, 0x00, 0x00, 0x8F, 0x82, 0x8F});
+    EXPECT_EQ(Recorded.frames,
+              Lines({"81, 0 groups", "81, 0 groups", "81 at 0 ms, 0 groups", "82"}));
 }
 
 TEST_F(FrameAssembler, MoreThanFiveGroupsKeepTheFirstFiveAndTheirTimestamp)

@@ -4,6 +4,7 @@
 #include "protocol/window_effects.h"
 #include "res/resource.h"
 
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -41,9 +42,22 @@ void RefreshDisplay(void)
     Recorded.effects.push_back("refresh");
 }
 
-void AppendLog(const char *line)
+static std::string Describe(const DecodedFrame &frame)
 {
-    Recorded.log.push_back(line);
+    char text[64];
+    int n = std::snprintf(text, sizeof text, "%02X", frame.start);
+    if (frame.timed)
+        n += std::snprintf(text + n, sizeof text - n, " at %u ms", frame.contacts->TimestampMs);
+    if (frame.contacts)
+        std::snprintf(text + n, sizeof text - n, ", %u group%s", frame.contacts->GroupCount,
+                      frame.contacts->GroupCount == 1 ? "" : "s");
+    return text;
+}
+
+void AppendLog(const DecodedFrame &frame)
+{
+    Recorded.log.push_back(std::string(frame.line, frame.length));
+    Recorded.frames.push_back(Describe(frame));
     Recorded.effects.push_back("log");
 }
 

@@ -12,6 +12,9 @@ struct WindowRecord {
     int timerStarts;
     int refreshes;
     std::vector<std::string> log;
+    // What the receivers were given beside each line: "81 at 272 ms, 1 group",
+    // "80, 0 groups", or "82" for a text reply.
+    std::vector<std::string> frames;
     // Window effects in the order they happened: "box", "timer", "refresh", "log".
     std::vector<std::string> effects;
 };

@@ -43,9 +43,12 @@ void StartTimestampTimer(void) {}
 
 void RefreshDisplay(void) {}
 
-void AppendLog(const char *line)
+void AppendLog(const DecodedFrame &frame)
 {
+    const char *line = frame.line;
     size_t length = std::strlen(line);
+    Check(length == frame.length, "a line length other than the line's");
+    Check((frame.contacts != NULL) == (frame.start != FRAME_TEXT), "contacts of a text reply");
     Check(length < LOG_LINE_SIZE, "a log line longer than its buffer");
     Check(length >= 7 && line[length - 2] == '\r' && line[length - 1] == '\n',
           "a log line without its line break");

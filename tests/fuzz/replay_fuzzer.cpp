@@ -24,9 +24,9 @@ void StartTimestampTimer(void) {}
 
 void RefreshDisplay(void) {}
 
-void AppendLog(const char *line)
+void AppendLog(const DecodedFrame &frame)
 {
-    Logged += line;
+    Logged.append(frame.line, frame.length);
 }
 
 static void Check(bool ok, const char *what, const std::string &error)

@@ -18,6 +18,12 @@ ULONGLONG Seconds(const SYSTEMTIME &time)
     return (((ULONGLONG)file.dwHighDateTime << 32) | file.dwLowDateTime) / 10000000;
 }
 
+// A frame as the decoder hands it over; only its start byte counts.
+DecodedFrame Frame(uint8_t start)
+{
+    return DecodedFrame{start, &ContactState, start == FRAME_CONTACTS_TIMED, "", 0};
+}
+
 // Each kind of error counts once a poll, with the local time of the latest;
 // a bit that is no line error (a full output queue) counts nowhere. Frames
 // count by their line. A reset zeroes all, the assembler's drops too.
@@ -28,8 +34,8 @@ TEST(LineStats, PollsAndLinesAreCountedUntilAReset)
     GetLocalTime(&started);
     CountPoll({10, CE_FRAME | CE_OVERRUN});
     CountPoll({5, CE_FRAME | CE_RXOVER | CE_RXPARITY | CE_BREAK | CE_TXFULL});
-    for (const char *line : {"80 08 10 8F\r\n", "81 05 03 10 02 8F\r\n", "82 \"81\" 8F\r\n"})
-        CountLine(line, 0);
+    for (uint8_t start : {FRAME_CONTACTS, FRAME_CONTACTS_TIMED, FRAME_TEXT})
+        CountFrame(Frame(start));
     FeedByte(0x00);
 
     const uint64_t errors[LINE_ERROR_KINDS] = {1, 1, 2, 1, 1};
@@ -55,7 +61,7 @@ TEST(LineStats, RatesAreTakenOverTheLastSecond)
     ResetLineStatistics();
     CountPoll({872, 0});
     for (int i = 0; i < 200; i++)
-        CountLine("80 08 10 8F\r\n", 13);
+        CountFrame(Frame(FRAME_CONTACTS));
     EXPECT_EQ(LineStats.bytesPerSecond, 0u) << "a rate before a second has passed";
     Sleep(1100);
     CountPoll({0, 0});

@@ -8,7 +8,6 @@
 #include "app/record_log.h"
 #include "app/save_log.h"
 #include "display/receive_log.h"
-#include "protocol/window_effects.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +67,7 @@ TEST(LogFile, ASaveHoldsEveryByteOfTheLogAndReplacesTheOldFileWhole)
         if (byte != 0x8F)
             log += (char)byte;
     SetDlgItemTextA(MainWindow, IDC_LOG, (log += "\" 8F\r\n").c_str());
-    AppendLog("80 08 10 8F\r\n");
+    ReceiveLine("80 08 10 8F\r\n");
     std::string path = Disks + "\\saved.log";
     std::ofstream(path, std::ios::binary) << std::string(2000, 'x');
 

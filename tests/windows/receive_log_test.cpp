@@ -3,7 +3,6 @@
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "display/receive_log.h"
-#include "protocol/window_effects.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +42,7 @@ class ReceiveLog : public ::testing::Test
     void Poll(std::initializer_list<const char *> lines)
     {
         for (const char *line : lines)
-            AppendLog(line);
+            ReceiveLine(line);
         FlushLog();
     }
     void Select(DWORD start, DWORD end)
@@ -113,8 +112,8 @@ TEST_F(ReceiveLog, APollsLinesReachTheControlTogetherAtItsEnd)
 {
     Poll({Line1});
     Select(2, 4);
-    AppendLog(Line2);
-    AppendLog(Line3);
+    ReceiveLine(Line2);
+    ReceiveLine(Line3);
     EXPECT_EQ(LogText(), Line1);
     FlushLog();
     EXPECT_EQ(LogText(), std::string(Line1) + Line2 + Line3);
@@ -133,7 +132,7 @@ TEST_F(ReceiveLog, APollLongerThanTheCollectionLosesNoLine)
     for (int i = 0; i < 200; i++) {
         lines[i] = LongestLine();
         lines[i].replace(3, 2, i < 100 ? "0" + std::to_string(i % 10) : std::to_string(i % 100));
-        AppendLog(lines[i].c_str());
+        ReceiveLine(lines[i].c_str());
         expected += lines[i];
     }
     FlushLog();
@@ -158,22 +157,22 @@ TEST_F(ReceiveLog, LinesHeldBackByDearUpdatesFollowInOrder)
 {
     HWND log = GetDlgItem(MainWindow, IDC_LOG);
     EditProc = (WNDPROC)SetWindowLongPtrA(log, GWLP_WNDPROC, (LONG_PTR)SlowEditProc);
-    AppendLog(Line1);
+    ReceiveLine(Line1);
     UpdateLog();
-    AppendLog(Line2);
+    ReceiveLine(Line2);
     UpdateLog();
     EXPECT_EQ(LogText(), std::string(Line1) + Line2) << "one dear update held back the next";
-    AppendLog(Line3);
+    ReceiveLine(Line3);
     UpdateLog();
     EXPECT_EQ(LogText(), std::string(Line1) + Line2) << "two updates of 50 ms held back nothing";
 
     ClearLog();
-    AppendLog(Line1);
+    ReceiveLine(Line1);
     UpdateLog();
     EXPECT_EQ(LogText(), std::string(Line3) + Line1);
 
     Select(1, 2);
-    AppendLog(Line2);
+    ReceiveLine(Line2);
     for (int poll = 0; poll < 100 && LogLength() == strlen(Line3) + strlen(Line1); poll++)
         UpdateLog();
     EXPECT_EQ(LogText(), std::string(Line3) + Line1 + Line2);

@@ -1,7 +1,11 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
+#include "protocol/window_effects.h"
 #include "res/resource.h"
+
+#include <stdlib.h>
+#include <string.h>
 
 #include <vector>
 
@@ -56,4 +60,14 @@ DWORD LogLength()
 void LogSelection(DWORD *start, DWORD *end)
 {
     SendDlgItemMessageA(MainWindow, IDC_LOG, EM_GETSEL, (WPARAM)start, (LPARAM)end);
+}
+
+void ReceiveLine(const char *line)
+{
+    static const ContactPicture NoGroups = {};
+    DecodedFrame frame = {(uint8_t)strtoul(line, NULL, 16), &NoGroups, false, line,
+                          (unsigned)strlen(line)};
+    if (frame.start == FRAME_TEXT)
+        frame.contacts = NULL;
+    AppendLog(frame);
 }

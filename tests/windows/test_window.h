@@ -16,4 +16,9 @@ std::string LogText();
 DWORD LogLength();
 void LogSelection(DWORD *start, DWORD *end);
 
+// Hands a finished log line to the program's receivers of frames, as the
+// decoder would a frame of the line's start byte, "80", "81" or "82"; a
+// contact report with no groups.
+void ReceiveLine(const char *line);
+
 #endif
