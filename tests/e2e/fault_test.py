@@ -13,20 +13,22 @@ import unittest
 
 from harness import (AppTestCase, CAPTION, IDC_GROUND, IDC_LOG, IDC_QUERY_LEFT,
                      IDC_QUERY_SIGNATURE, IDC_TIMESTAMPS, IDM_RECORD_LOG, PORT_CAPTION, PREFIX,
-                     SAVE_CAPTION, SETTINGS_KEY, SIGNATURE, WINE_RUN, WINPROBE, WORK, cpu_share,
-                     fill_log, probe, wait_until, wine)
+                     SAVE_CAPTION, SETTINGS_KEY, SIGNATURE, SOON, SOON_MS, WINE_RUN, WINPROBE,
+                     WORK, cpu_share, fill_log, probe, wait_until, wine)
 
 
 class Faults(AppTestCase):
 
     def answers(self):
-        return probe('answers', CAPTION, 1000)[0] == 0
+        return probe('answers', CAPTION, 3000)[0] == 0  # 0.33 s at the longest, the look included
 
     def seconds_until(self, sim, event, condition):
-        """Seconds from when the simulator records the event until the condition holds."""
-        self.assertTrue(wait_until(lambda: event in sim.lines(), 30), event)
+        """Seconds from when the simulator records the event until the condition holds.
+        The box comes back after 12 s at the longest, which took 11.6 s from
+        the first look."""
+        self.assertTrue(wait_until(lambda: event in sim.lines(), 45), event)
         start = time.time()
-        self.assertTrue(wait_until(condition, 5), 'not within 5 s of ' + event)
+        self.assertTrue(wait_until(condition, SOON), 'not within %d s of %s' % (SOON, event))
         return time.time() - start
 
     def unplugged_and_back(self, gap, fill):
@@ -34,12 +36,12 @@ class Faults(AppTestCase):
                             '--back-after', str(gap), '--seconds', str(gap + 6))
         self.save_port(5)
         self.start_app()
-        self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
+        self.assertTrue(wait_until(lambda: sim.received('CP'), SOON))
         self.assertTrue(fill_log(fill))  # a log that is paced
         filled = int(probe('length', CAPTION, IDC_LOG)[1])
         recording = os.path.join(WORK, 'unplugged.log')
         self.save_as(IDM_RECORD_LOG, recording)
-        self.assertEqual(probe('gone', SAVE_CAPTION, 5000)[0], 0)
+        self.assertEqual(probe('gone', SAVE_CAPTION, SOON_MS)[0], 0)
         popups = subprocess.Popen([WINE_RUN, PREFIX, WINPROBE, 'popups', CAPTION,
                                    str((gap + 10) * 1000)], stdout=subprocess.PIPE, text=True)
         probe('click', CAPTION, IDC_GROUND)  # sends G0; these reports never settle the box
@@ -47,20 +49,22 @@ class Faults(AppTestCase):
         probe('click', CAPTION, IDC_QUERY_LEFT)  # "CL" starts the stream
         greyed = self.seconds_until(sim, 'unplugged', lambda: not self.enabled(13))
         before = len(sim.sent_reports()) + 1  # and the reply to "CL"
-        self.assertTrue(wait_until(lambda: self.log_line_count() - base == before, 3),
+        self.assertTrue(wait_until(lambda: self.log_line_count() - base == before, SOON),
                         'frames that came before the loss are not shown while the box is away')
         self.assertTrue(self.answers(), 'the window stopped answering while the box was away')
         enabled = self.seconds_until(sim, 'plugged', lambda: self.enabled(13))
         print('unplugged for %d s: greyed after %.2f s, enabled %.2f s after the return'
               % (gap, greyed, enabled))
+        # A loss shows within a poll and a return within a try a second, plus
+        # the looks: with the other core busy, 0.29 s and 1.24 s at the most.
         self.assertLess(greyed, 2)
-        self.assertLess(enabled, 3)
+        self.assertLess(enabled, 4)
         self.assertEqual(self.box(IDC_GROUND), 2)
-        sim.process.wait(gap + 10)  # the stream has ended and the program read it all
+        sim.process.wait(gap + 10)  # the stream ends and the program reads it all: 2.8 s
         self.assertEqual(sim.lines()[sim.lines().index('plugged'):].count('received CP'), 1)
         # Every report once and in order, and no line made of the cut frame.
         reports = sim.sent_reports()
-        self.assertTrue(wait_until(lambda: self.log_line_count() - base >= len(reports) + 2, 10))
+        self.assertTrue(wait_until(lambda: self.log_line_count() - base >= len(reports) + 2, SOON))
         probe('cut', CAPTION, IDC_LOG, filled)
         lines = self.log_lines()
         self.assertEqual([line for line in lines if not line.startswith('82 ')], reports)
@@ -86,10 +90,10 @@ class Faults(AppTestCase):
         sim = self.simulate(5, '--stress', '--start-on', 'CP')
         self.save_port(5)
         self.start_app()
-        self.assertTrue(wait_until(lambda: len(self.log_lines()) > 50, 10))
+        self.assertTrue(wait_until(lambda: len(self.log_lines()) > 50, SOON))
         sim.stop()  # the pseudo-terminal closes under the program
         self.sims.remove(sim)
-        self.assertTrue(wait_until(lambda: not self.enabled(13), 2), 'the loss went unnoticed')
+        self.assertTrue(wait_until(lambda: not self.enabled(13), SOON), 'the loss went unnoticed')
         self.assertTrue(self.answers(), 'the window stopped answering')
         self.assertLess(cpu_share(self.app.pid, 3), 0.05, 'waiting for a vanished device is busy')
 
@@ -97,8 +101,8 @@ class Faults(AppTestCase):
         other = self.simulate(6, '--scenario', self.scenario('pause 300\n80 01 02 8F\n'),
                               '--start-on', 'CP')
         self.choose_port('COM6')
-        self.assertTrue(wait_until(lambda: other.received('CP'), 5), other.lines())
-        self.assertTrue(wait_until(lambda: self.log_lines()[-1:] == ['80 01 02 8F'], 5))
+        self.assertTrue(wait_until(lambda: other.received('CP'), SOON), other.lines())
+        self.assertTrue(wait_until(lambda: self.log_lines()[-1:] == ['80 01 02 8F'], SOON))
         back = self.simulate(5, '--scenario', self.scenario('pause 60000\n'))
         time.sleep(2.5)
         self.assertFalse(back.received('CP'), 'the lost port was opened after another was picked')
@@ -108,7 +112,7 @@ class Faults(AppTestCase):
         self.assertFalse(os.path.lexists(os.path.join(PREFIX, 'dosdevices', 'com9')))
         self.save_port(9)
         self.start_app()
-        self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0, 'no port selection dialog')
+        self.assertEqual(probe('wait', PORT_CAPTION, SOON_MS)[0], 0, 'no port selection dialog')
 
     def test_settings_that_name_no_usable_port(self):
         # (type, data as reg add takes it, what is saved back after Cancel)
@@ -120,11 +124,11 @@ class Faults(AppTestCase):
                 wine('reg', 'delete', SETTINGS_KEY, '/f')
                 wine('reg', 'add', SETTINGS_KEY, '/v', 'Com', '/t', kind, '/d', data, '/f')
                 self.start_app()
-                self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0, 'no selection dialog')
+                self.assertEqual(probe('wait', PORT_CAPTION, SOON_MS)[0], 0, 'no selection dialog')
                 probe('click', PORT_CAPTION, 2)  # Cancel
-                self.assertTrue(wait_until(lambda: probe('enabled', CAPTION, 13)[1] == '0\n', 3))
+                self.assertTrue(wait_until(lambda: probe('enabled', CAPTION, 13)[1] == '0\n', SOON))
                 probe('close', CAPTION)
-                self.assertEqual(self.app.wait(10), 2)
+                self.assertEqual(self.app.wait(SOON), 2)
                 query = wine('reg', 'query', SETTINGS_KEY, '/v', 'Com').stdout.split()
                 self.assertEqual(query[-2:], ['REG_DWORD', saved])
 
@@ -143,7 +147,7 @@ class Faults(AppTestCase):
             self.assertEqual(probe('answers', CAPTION, 3000)[0], 0, 'the window hangs in a write')
             waits.append(time.time() - begin)
         print('held line: the slowest of %d answers took %.2f s' % (len(waits), max(waits)))
-        self.assertTrue(wait_until(lambda: self.box(IDC_GROUND) == 2, 3), 'start-up did not end')
+        self.assertTrue(wait_until(lambda: self.box(IDC_GROUND) == 2, SOON), 'start-up did not end')
         probe('click', CAPTION, IDC_TIMESTAMPS)  # its T0 cannot go out either
         self.assertEqual(self.box(IDC_TIMESTAMPS), 2, 'the box shows a mode never sent')
 
@@ -176,7 +180,7 @@ class Faults(AppTestCase):
             '81 80 82 10 02 8F',
             '80 08 10 8F',
         ]
-        self.assertTrue(wait_until(lambda: self.log_lines()[-1:] == ['80 08 10 8F'], 10),
+        self.assertTrue(wait_until(lambda: self.log_lines()[-1:] == ['80 08 10 8F'], SOON),
                         self.log_lines())
         self.assertEqual(self.log_lines(), expected)
         self.assertTrue(self.answers())

@@ -14,7 +14,7 @@ import time
 import unittest
 import zipfile
 
-from harness import AppTestCase, CAPTION, PORT_CAPTION, PREFIX, WINE_RUN, WORK, probe
+from harness import AppTestCase, CAPTION, PORT_CAPTION, PREFIX, SOON, SOON_MS, WINE_RUN, WORK, probe
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
 RESOURCE_SCRIPT = os.path.join(ROOT, 'res', 'tactiview.rc')
@@ -89,7 +89,7 @@ class PackageStart(AppTestCase):
     @unittest.skipUnless(can_run_32_bit(), 'this machine cannot run 32-bit programs')
     def test_tactiview_from_the_zip_starts(self):
         unpack()
-        self.assertEqual(probe('gone', CAPTION, 3000)[0], 0, 'a main window is already open')
+        self.assertEqual(probe('gone', CAPTION, SOON_MS)[0], 0, 'a main window is already open')
         self.app = subprocess.Popen([WINE_RUN, PREFIX, unpacked('tactiview.exe')],
                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
@@ -99,11 +99,11 @@ class PackageStart(AppTestCase):
             self.assertIsNone(self.app.poll(), 'tactiview.exe ended without a window')
             self.assertLess(time.time(), end, 'the main window did not appear')
         # With no saved port it asks for one; cancelled, the window stays.
-        self.assertEqual(probe('wait', PORT_CAPTION, 5000)[0], 0, 'no port selection dialog')
+        self.assertEqual(probe('wait', PORT_CAPTION, SOON_MS)[0], 0, 'no port selection dialog')
         probe('click', PORT_CAPTION, 2)
-        self.assertEqual(probe('gone', PORT_CAPTION, 5000)[0], 0)
+        self.assertEqual(probe('gone', PORT_CAPTION, SOON_MS)[0], 0)
         probe('close', CAPTION)
-        self.app.wait(10)
+        self.app.wait(SOON)
 
 
 if __name__ == '__main__':

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The soak: the simulator streams distinct reports at full line rate into the
 running program, whose log already holds a megabyte, for SOAK_SECONDS (120 by
-default). Halfway through, the line statistics show the line full. Afterwards
+default). Halfway through, the line statistics show the rate it sends at. Afterwards
 every report sent is in the log exactly once and in order, the last one showed
 within BACKLOG_BOUND of the stream's end, the window still answers, and the
 statistics count what the simulator sent, with no line error.
@@ -13,7 +13,7 @@ import re
 import time
 import unittest
 
-from harness import AppTestCase, CAPTION, IDC_LOG, WORK, probe, wait_until
+from harness import AppTestCase, CAPTION, IDC_LOG, SOON, WORK, probe, wait_until
 
 SECONDS = int(os.environ.get('SOAK_SECONDS', '120'))
 LOG_ALREADY = 1 << 20
@@ -23,7 +23,12 @@ LOG_ALREADY = 1 << 20
 # about 0.1 s each look. A longer soak grows the log until its updates are
 # paced by their cost, and a frame may then wait up to 8 s and one update,
 # as it may in a log of 64 MB.
-BACKLOG_BOUND = 1.0 if SECONDS <= 120 else 10.0
+# In three runs on a 2-core machine with the other core busy a two-minute
+# soak's last frame showed 0.55 to 0.81 s after the stream ended.
+BACKLOG_BOUND = 2.5 if SECONDS <= 120 else 10.0
+# The simulator sends 96 reports a second to an idle machine, 83 with the
+# other core busy: a stream at least this fast is a full line's test.
+LEAST_REPORTS_A_SECOND = 25
 
 
 class Soak(AppTestCase):
@@ -32,7 +37,7 @@ class Soak(AppTestCase):
         sim = self.simulate(5, '--stress', '--start-on', 'CL', '--seconds', str(SECONDS))
         self.save_port(5)
         self.start_app()
-        self.assertTrue(wait_until(lambda: sim.received('CP'), 5))
+        self.assertTrue(wait_until(lambda: sim.received('CP'), SOON))
         self.assertTrue(self.wait_for_log('simulated glove box'), 'the reply to CP is not logged')
         self.assertEqual(probe('fill', CAPTION, IDC_LOG, LOG_ALREADY)[0], 0)
         filled = int(probe('length', CAPTION, IDC_LOG)[1])
@@ -40,16 +45,18 @@ class Soak(AppTestCase):
         probe('click', CAPTION, 13)  # "CL" starts the stream
         time.sleep(SECONDS / 2)
         rate = self.statistics_once()['Last second']
-        share = float(re.fullmatch(r'\d+ bytes/s, ([\d.]+) % of the line', rate).group(1))
+        shown = int(re.fullmatch(r'(\d+) bytes/s, [\d.]+ % of the line', rate).group(1))
+        now = sim.last_time()
+        sending = sim.bytes_sent_between('received CL', now - 10000, now) / 10
 
-        sim.process.wait(SECONDS + 30)
+        sim.process.wait(2 * SECONDS)  # the stream's second half: 59.7 s of a 120 s soak
         exited = time.time()
         sent = sim.sent_reports()
         # Each frame sent, the reply to "CL" among them, makes one line. The
         # count is asked for rather than the last line read, as reading the
         # whole of a log that has grown for long takes a while itself.
         lines += len(sim.sent_frames_since('received CL'))
-        self.assertTrue(wait_until(lambda: self.log_line_count() >= lines, 5, step=0.02),
+        self.assertTrue(wait_until(lambda: self.log_line_count() >= lines, SOON, step=0.02),
                         'the log has %d lines of %d' % (self.log_line_count(), lines))
         # The simulator stays until the program has read the last byte off
         # the line; the backlog runs from the end of the stream on the line.
@@ -60,13 +67,16 @@ class Soak(AppTestCase):
         reports = [line for line in log if line.startswith(('80 ', '81 '))]
         print('%d reports in %d s, %d bytes of log, last one %.2f s after the stream ended'
               % (len(sent), SECONDS, filled + sum(len(l) + 2 for l in log), backlog))
-        self.assertGreater(len(sent), SECONDS * 60)
+        self.assertGreater(len(sent), SECONDS * LEAST_REPORTS_A_SECOND)
         self.assertEqual(len(reports), len(sent))
         self.assertTrue(reports == sent, 'the log differs from what was sent')
         self.assertLess(backlog, BACKLOG_BOUND)
-        self.assertEqual(probe('answers', CAPTION, 1000)[0], 0, 'the window stopped answering')
-        # Stress reports fill the line, less a poll's worth of jitter.
-        self.assertTrue(90 <= share <= 101, rate)
+        self.assertEqual(probe('answers', CAPTION, 3000)[0], 0, 'the window stopped answering')
+        # Halfway, the line statistics showed the rate at which the box sent.
+        # Their second is closed by a poll, so it may run a poll or so long;
+        # a busy machine also makes the box's rate vary from one second to
+        # the next. So they show within a third of the last ten seconds' rate.
+        self.assertLess(abs(shown - sending), sending / 3, '%s, sent %d bytes/s' % (rate, sending))
         counts = self.statistics_once()
         replies = [f for f in sim.sent_frames_since('received CP') if f.startswith('sent 82 ')]
         self.assertEqual((counts['Bytes received'], counts['Contact reports'],

@@ -8,7 +8,7 @@ import os
 import unittest
 
 from harness import (AppTestCase, CAPTION, IDC_QUERY_LEFT, IDC_STAT_BYTES, IDC_STAT_RESET,
-                     STATS_CAPTION, WORK, probe, wait_until)
+                     SOON, SOON_MS, STATS_CAPTION, WORK, probe, wait_until)
 
 # Noise before the first frame, reports plain and timed, a frame of 72 bytes
 # (64 kept, 7 payload bytes and its end byte past the cut), more noise, and a
@@ -36,7 +36,7 @@ class Stats(AppTestCase):
         self.open_statistics()
         # Polling and the log go on beneath the dialog.
         probe('click', CAPTION, IDC_QUERY_LEFT)
-        self.assertTrue(wait_until(lambda: self.statistics()['Contact reports'] == '4', 5))
+        self.assertTrue(wait_until(lambda: self.statistics()['Contact reports'] == '4', SOON))
         self.assertTrue(self.wait_for_log('80 01 02 8F\r\n'), self.log_text())
         counts = self.statistics()
         expected = {'Bytes received': sim.bytes_sent_since('received CP'), 'Contact reports': 4,
@@ -55,7 +55,7 @@ class Stats(AppTestCase):
                          {k: '0' for k in expected})
         self.assertGreaterEqual(reset['Counting since'], counts['Counting since'])
         probe('key', STATS_CAPTION, 0x1B)  # Escape closes it
-        self.assertEqual(probe('gone', STATS_CAPTION, 5000)[0], 0, 'Escape left the dialog open')
+        self.assertEqual(probe('gone', STATS_CAPTION, SOON_MS)[0], 0, 'Escape left the dialog open')
 
 
 if __name__ == '__main__':
