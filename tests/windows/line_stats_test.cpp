@@ -55,22 +55,27 @@ TEST(LineStats, PollsAndLinesAreCountedUntilAReset)
     EXPECT_GT(Seconds(LineStats.since), Seconds(started));
 }
 
-// The rates cover a whole second, closed by the first poll after it.
+// The rates cover a whole second, closed by the first poll after it: the
+// counts per second of the time from the reset to that poll, which lies
+// between the ticks taken around the two calls.
 TEST(LineStats, RatesAreTakenOverTheLastSecond)
 {
+    DWORD beforeReset = GetTickCount();
     ResetLineStatistics();
+    DWORD afterReset = GetTickCount();
     CountPoll({872, 0});
     for (int i = 0; i < 200; i++)
         CountFrame(Frame(FRAME_CONTACTS));
     EXPECT_EQ(LineStats.bytesPerSecond, 0u) << "a rate before a second has passed";
     Sleep(1100);
+    DWORD beforePoll = GetTickCount();
     CountPoll({0, 0});
-    // Per second of the 1.1 s that passed, as GetTickCount (which may lag a
-    // tick) measures it, with 0.4 s to spare.
-    EXPECT_LE(LineStats.bytesPerSecond, 872u * 20 / 21);
-    EXPECT_GT(LineStats.bytesPerSecond, 872u * 10 / 15);
-    EXPECT_LE(LineStats.framesPerSecond, 200u * 20 / 21);
-    EXPECT_GT(LineStats.framesPerSecond, 200u * 10 / 15);
+    DWORD afterPoll = GetTickCount();
+    DWORD shortest = beforePoll - afterReset, longest = afterPoll - beforeReset;
+    EXPECT_GE(LineStats.bytesPerSecond, 872u * 1000 / longest);
+    EXPECT_LE(LineStats.bytesPerSecond, 872u * 1000 / shortest);
+    EXPECT_GE(LineStats.framesPerSecond, 200u * 1000 / longest);
+    EXPECT_LE(LineStats.framesPerSecond, 200u * 1000 / shortest);
     Sleep(1100);
     RollLineSecond();
     EXPECT_EQ(LineStats.bytesPerSecond, 0u) << "a quiet second kept the rate";

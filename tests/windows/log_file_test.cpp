@@ -45,8 +45,9 @@ std::string SaveShowingError(const std::string &path)
     char shown[256] = "";
     std::atomic<bool> saved(false);
     std::thread reader([&] {
+        // A box exists a moment before its text does, and shows once it has it.
         HWND box = NULL;
-        while (!saved && !(box = FindWindowA(NULL, "Error")))
+        while (!saved && !IsWindowVisible(box = FindWindowA(NULL, "Error")))
             Sleep(20);
         GetDlgItemTextA(box, 0xFFFF, shown, sizeof shown);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -109,27 +110,31 @@ TEST(LogFile, AFailedSaveShowsTheSystemsReasonKeepsTheOldFileAndLeavesNoOther)
 }
 
 // Another program holds the file without sharing it, as a virus scanner may
-// a file just written: for half a second the save and the recording wait for
-// it; for longer the save fails as before, keeping the old file.
+// a file just written: for a moment the save and the recording wait for it;
+// held for as long as the save tries, about two seconds, the save fails as
+// before, keeping the old file. A save that waited for 0.3 s took 0.4 s.
 TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
 {
     CreateTestMainWindow();
     SetDlgItemTextA(MainWindow, IDC_LOG, "80 08 10 8F\r\n");
     std::string path = Disks + "\\held.log";
+    std::atomic<bool> released(false);
     auto holdFor = [&](DWORD ms) {
         std::ofstream(path, std::ios::binary) << "old";
         HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-        return std::thread([=] {
-            Sleep(ms);
+        released = false;
+        return std::thread([=, &released] {
+            for (DWORD held = 0; held < ms && !released; held += 10)
+                Sleep(10);
             CloseHandle(file);
         });
     };
-    std::thread holder = holdFor(500);
+    std::thread holder = holdFor(300);
     EXPECT_EQ(SaveShowingError(path), "");
     holder.join();
     EXPECT_EQ(FileText(path), "80 08 10 8F\r\n");
 
-    holder = holdFor(500);
+    holder = holdFor(300);
     StartRecording(path.c_str());
     StopRecording();
     holder.join();
@@ -137,8 +142,9 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
     EXPECT_FALSE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
     EXPECT_EQ(FileText(path), "80 08 10 8F\r\n");
 
-    holder = holdFor(3000);
+    holder = holdFor(INFINITE);
     EXPECT_NE(SaveShowingError(path).find("(error "), std::string::npos);
+    released = true;
     holder.join();
     EXPECT_EQ(FileText(path), "old");
     DestroyTestMainWindow();
