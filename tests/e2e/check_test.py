@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""The contact check as a tester uses it: a box streams timed and untimed
-reports, goes away and comes back by itself three times, and the report that
-"Copy" gives counts and times what it sent; a plan taken from the first glove
-shows what the next one misses. A saved session replayed into a fresh
-program gives the same report.
+"""The contact check as a tester uses it: the report that "Copy" gives of
+timed and untimed reports over a box that comes back by itself, checked
+against a plan, and of the same session replayed into a fresh program.
 
 usage: check_test.py [unittest arguments]"""
 import os
@@ -127,20 +125,21 @@ class Check(AppTestCase):
         self.assertTrue(wait_until(lambda: self.log_text().endswith(steps[-1] + '\r\n'), 10),
                         self.log_text())
 
-    def first_glove(self):
-        """A session of the first glove, up to its last report in the log."""
+    def first_glove(self, *sim_args):
+        """A session of the first glove, which the box sends as sim_args say
+        once "CL" arrives; returns the report once the dialog shows it all."""
         self.save_port(5)
-        self.simulate(5, '--scenario', self.scenario(scenario(*FIRST_GLOVE)), '--start-on', 'CL')
+        self.simulate(5, *sim_args, '--start-on', 'CL')
         self.start_app()
         self.assertTrue(self.wait_for_log('simulated glove box'))
         probe('click', CAPTION, IDC_QUERY_LEFT)
-        self.assertTrue(self.wait_for_log(FIRST_GLOVE[-1] + '\r\n'), self.log_text())
-
-    def test_a_glove_checked_against_the_plan_of_a_good_one(self):
-        self.first_glove()
+        self.assertTrue(wait_until(lambda: self.log_text().count(FIRST_GLOVE[-1]) == 1, 10))
         self.open_check()
         self.wait_for_summary('Pairs made: 7 of 66\r\n')
-        rows, _ = self.report()
+        return self.report()
+
+    def test_a_glove_checked_against_the_plan_of_a_good_one(self):
+        rows, _ = self.first_glove('--scenario', self.scenario(scenario(*FIRST_GLOVE)))
         self.assert_rows(rows, FIRST_GLOVE_ROWS)
 
         # Made while the dialog is open, over a port back by itself, which
@@ -186,23 +185,13 @@ class Check(AppTestCase):
         self.assertEqual(probe('gone', CHECK_CAPTION, 5000)[0], 0, 'Escape left the dialog open')
 
     def test_a_saved_session_replays_into_the_same_check(self):
-        self.first_glove()
-        self.open_check()
-        self.wait_for_summary('Pairs made: 7 of 66\r\n')
-        checked = self.report()
+        checked = self.first_glove('--scenario', self.scenario(scenario(*FIRST_GLOVE)))
         probe('key', CHECK_CAPTION, VK_ESCAPE)
         self.assertEqual(probe('gone', CHECK_CAPTION, 5000)[0], 0)
-        saved = self.save_log(os.path.join(WORK, 'checked.log'))
+        path = os.path.join(WORK, 'checked.log')
+        saved = self.save_log(path)
         self.tearDown()
-
-        self.simulate(5, '--replay', os.path.join(WORK, 'checked.log'), '--start-on', 'CL')
-        self.start_app()
-        self.assertTrue(self.wait_for_log('simulated glove box'))
-        probe('click', CAPTION, IDC_QUERY_LEFT)
-        self.assertTrue(wait_until(lambda: self.log_text().count(FIRST_GLOVE[-1]) == 1, 10))
-        self.open_check()
-        self.wait_for_summary('Pairs made: 7 of 66\r\n')
-        self.assertEqual(self.report(), checked, saved)
+        self.assertEqual(self.first_glove('--replay', path), checked, saved)
 
 
 if __name__ == '__main__':
