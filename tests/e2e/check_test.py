@@ -86,12 +86,10 @@ class Check(AppTestCase):
         probe('syscommand', CAPTION, IDM_CONTACT_CHECK)
         self.assertEqual(probe('wait', CHECK_CAPTION, 5000)[0], 0, 'no contact check dialog')
 
-    def summary(self):
-        return probe('text', CHECK_CAPTION, IDC_CHECK_SUMMARY)[1]
-
     def wait_for_summary(self, text):
         """The dialog shows the check once a second."""
-        self.assertTrue(wait_until(lambda: self.summary() == text, 10), self.summary())
+        summary = lambda: probe('text', CHECK_CAPTION, IDC_CHECK_SUMMARY)[1]
+        self.assertTrue(wait_until(lambda: summary() == text, 10), summary())
 
     def report(self):
         """The report "Copy" gives: ({pair: its cells after the name}, summary)."""
@@ -179,8 +177,7 @@ class Check(AppTestCase):
         probe('key', CHECK_CAPTION, VK_RETURN)
         self.assertEqual(probe('gone', CHECK_CAPTION, 5000)[0], 0, 'Enter left the dialog open')
         self.open_check()
-        self.assertEqual(self.summary(), summary)
-        self.assertEqual(self.report()[0], rows)
+        self.assertEqual(self.report(), (rows, summary))
         probe('key', CHECK_CAPTION, VK_ESCAPE)
         self.assertEqual(probe('gone', CHECK_CAPTION, 5000)[0], 0, 'Escape left the dialog open')
 
