@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/check_dialog.h"
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "app/port_dialog.h"
@@ -10,6 +11,7 @@
 #include "app/stats_dialog.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
+#include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
 #include "res/resource.h"
@@ -50,20 +52,27 @@ struct SystemMenuItem {
 };
 
 static const SystemMenuItem SystemMenuItems[] = {
-    {IDS_SAVE_MENU, IDM_SAVE_LOG},
-    {IDS_RECORD_MENU, IDM_RECORD_LOG},
-    {IDS_STATS_MENU, IDM_LINE_STATISTICS},
+    {IDS_SAVE_MENU, IDM_SAVE_LOG},         {IDS_RECORD_MENU, IDM_RECORD_LOG},
+    {IDS_STATS_MENU, IDM_LINE_STATISTICS}, {IDS_CHECK_MENU, IDM_CONTACT_CHECK},
     {IDS_PORT_MENU, IDM_PORT_SELECT},
 };
 
+// Where the box's clock cannot serve, the check times reports by the PC's
+// clock at the poll that brought them.
+static void CheckFrame(const DecodedFrame &frame)
+{
+    CheckContacts(frame, GetTickCount());
+}
+
 // Who receives every frame, in this order: the log control, a recording
-// when one runs, and the line statistics.
+// when one runs, the line statistics and the contact check.
 typedef void (*FrameReceiver)(const DecodedFrame &frame);
 
 static const FrameReceiver FrameReceivers[] = {
     CollectLogLine,
     RecordLine,
     CountFrame,
+    CheckFrame,
 };
 
 void AppendLog(const DecodedFrame &frame)
@@ -119,7 +128,7 @@ static BOOL ChoosePort(HWND dialog)
 
 // Opens the saved port, or asks for another until one opens or the user
 // cancels. The box is asked for its signature as soon as the port is open,
-// and the line statistics count from then.
+// and the line statistics and the contact check count from then.
 static void OpenStartupPort(HWND dialog)
 {
     for (;;) {
@@ -138,6 +147,7 @@ static void RunStartup(HWND dialog)
     AddSystemMenuItems(dialog);
     OpenStartupPort(dialog);
     ResetLineStatistics();
+    ResetContactCheck();
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);
     FollowPortState(dialog);
@@ -209,7 +219,7 @@ static void OnCommand(HWND dialog, int id)
 // polling then follow the new port, as after start-up, so that a user who had
 // cancelled at start-up can still begin; the mode boxes keep what they know.
 // A lost port that was being waited for is given up for the one chosen, and
-// the line statistics start afresh with the new port.
+// the line statistics and the contact check start afresh with the new port.
 static void ChangePort(HWND dialog)
 {
     if (!ChoosePort(dialog))
@@ -218,6 +228,7 @@ static void ChangePort(HWND dialog)
         CloseHandle(PortHandle);
     PortHandle = NULL;
     ResetLineStatistics();
+    ResetContactCheck();
     OpenPort();
     SendCommand(CMD_QUERY_SIGNATURE);
     FollowPortState(dialog);
@@ -259,6 +270,9 @@ static void OnSysCommand(HWND dialog, WPARAM command)
         break;
     case IDM_LINE_STATISTICS:
         ShowLineStatistics(dialog);
+        break;
+    case IDM_CONTACT_CHECK:
+        ShowContactCheck(dialog);
         break;
     case IDM_PORT_SELECT:
         ChangePort(dialog);

@@ -16,6 +16,7 @@
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "display/receive_log.h"
+#include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
@@ -84,13 +85,15 @@ void WatchPort(HWND dialog)
 }
 
 // A box that was unplugged may have restarted with other modes, so the boxes
-// learn them again from its data.
+// learn them again from its data, and with its clock started anew, so the
+// contact check no longer compares that clock with times taken before.
 void TryReopenPort(HWND dialog)
 {
     SetTimer(dialog, TIMER_REOPEN, REOPEN_PERIOD_MS, NULL);
     if (!OpenPort())
         return;
     CountPortBack();
+    ForgetBoxClock();
     SendCommand(CMD_QUERY_SIGNATURE);
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);

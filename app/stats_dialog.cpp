@@ -3,12 +3,12 @@
 // what is pasted is what was seen.
 #include "app/stats_dialog.h"
 
+#include "app/clipboard.h"
 #include "app/line_stats.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 
 #include <shlwapi.h>
-#include <string.h>
 
 static const UINT_PTR TIMER_STATS_REFRESH = 1;
 static const UINT REFRESH_PERIOD_MS = 1000;
@@ -118,20 +118,7 @@ static DWORD FormatRows(HWND dialog, char *text, DWORD size)
 static void CopyStatistics(HWND dialog)
 {
     char text[(IDC_STAT_LAST - IDC_STAT_SINCE + 1) * 130];
-    DWORD length = FormatRows(dialog, text, sizeof text);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, length + 1);
-    if (!memory)
-        return;
-    memcpy(GlobalLock(memory), text, length + 1);
-    GlobalUnlock(memory);
-    if (OpenClipboard(dialog)) {
-        EmptyClipboard();
-        if (SetClipboardData(CF_TEXT, memory))
-            memory = NULL; // the clipboard owns it now
-        CloseClipboard();
-    }
-    if (memory)
-        GlobalFree(memory);
+    PutOnClipboard(dialog, text, FormatRows(dialog, text, sizeof text));
 }
 
 static void OnCommand(HWND dialog, int id)

@@ -1,8 +1,10 @@
 // Decoder throughput on the host: the frame assembler, the report decoder and
 // the log-line builder fed a recorded stream byte by byte, with window effects
-// that only count. Prints one figure a line: NAME<TAB>VALUE<TAB>UNIT.
+// that only count; then again with the contact check following every frame,
+// as it does in the program. Prints one figure a line: NAME<TAB>VALUE<TAB>UNIT.
 //
 // usage: decoder_bench [SECONDS]   (how long to feed each stream; 2)
+#include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
 #include "res/resource.h"
@@ -20,6 +22,8 @@ static int TimestampBox = BOX_INDETERMINATE;
 static int GroundBox = BOX_INDETERMINATE;
 static unsigned long Refreshes;
 static unsigned long LoggedChars;
+static bool Checking;
+static uint32_t CheckClockMs;
 
 static int &ModeBox(int controlId)
 {
@@ -46,6 +50,8 @@ void RefreshDisplay(void)
 void AppendLog(const DecodedFrame &frame)
 {
     LoggedChars += frame.length;
+    if (Checking)
+        CheckContacts(frame, CheckClockMs += 5);
 }
 
 // The stream of the simulator's --stress mode, as the soak sends it.
@@ -85,11 +91,24 @@ static double Throughput(const Frame &stream, double seconds)
     return bytes / elapsed;
 }
 
-static void Report(const char *name, const Frame &stream, double seconds)
+static double Report(const char *name, const Frame &stream, double seconds)
 {
     double rate = Throughput(stream, seconds);
     std::printf("decoder, %s\t%.3g\tB/s\n", name, rate);
     std::printf("decoder, %s, times the line rate\t%.0f\tx\n", name, rate / LINE_RATE);
+    return rate;
+}
+
+// What the check adds to each report: the time per report with it, less the
+// time without.
+static void ReportCheck(const char *name, const Frame &stream, unsigned frames, double seconds,
+                        double without)
+{
+    Checking = true;
+    double with = Throughput(stream, seconds);
+    Checking = false;
+    double perReport = (1 / with - 1 / without) * stream.size() / frames;
+    std::printf("contact check, %s, per report\t%.0f\tns\n", name, perReport * 1e9);
 }
 
 int main(int argc, char **argv)
@@ -97,9 +116,12 @@ int main(int argc, char **argv)
     double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
     SimModes timed;
     timed.timestamps = true;
-    Report("stress reports", StressStream(10000, SimModes()), seconds);
-    Report("timed stress reports", StressStream(10000, timed), seconds);
+    Frame stress = StressStream(10000, SimModes()), stressTimed = StressStream(10000, timed);
+    double stressRate = Report("stress reports", stress, seconds);
+    double timedRate = Report("timed stress reports", stressTimed, seconds);
     Report("minimal reports", MinimalStream(10000), seconds);
+    ReportCheck("stress reports", stress, 10000, seconds, stressRate);
+    ReportCheck("timed stress reports", stressTimed, 10000, seconds, timedRate);
     // Keeps the counted effects from being optimised away.
     return LoggedChars == 0 || Refreshes == 0;
 }

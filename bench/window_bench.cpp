@@ -1,12 +1,14 @@
 // Costs of the main window's two busy paths under Wine, in the real window
 // template shown on screen: one update of the receive log at log sizes up to
-// 64 MB, step by step, and one paint of the contact picture. Prints one figure
-// a line: NAME<TAB>VALUE<TAB>UNIT, each the median of several repetitions.
+// 64 MB, step by step, and one paint of the contact picture; and one paint of
+// the contact check's picture in its own dialog. Prints one figure a line:
+// NAME<TAB>VALUE<TAB>UNIT, each the median of several repetitions.
 //
 // usage: window_bench [REPETITIONS]   (5)
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "tools/clock.h"
+#include "display/check_picture.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
@@ -204,6 +206,54 @@ static void BenchDrawContacts(void)
                 item.rcItem.right, item.rcItem.bottom, Median(times) * 1e6);
 }
 
+static INT_PTR CALLBACK QuietDlgProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+// Every pair made at some time and bounced, half of them made now and half
+// in a plan, so that every cell carries marks.
+static ContactCheckState BusiestCheck(void)
+{
+    ContactCheckState check = {};
+    check.started = check.hasPlan = true;
+    for (unsigned a = 0; a < CHECK_CONTACTS; a++) {
+        check.madeNow.rows[a] = 0x0AAA;
+        check.plan.rows[a] = 0x0555;
+    }
+    for (PairRecord &pair : check.pairs)
+        pair = {3, 2, 2, 500, 10, 15, 2, {}, false};
+    return check;
+}
+
+// The contact check's picture, at the size of its control, into the
+// control's own DC; the dialog repaints it at most once a second.
+static void BenchDrawContactCheck(void)
+{
+    HWND dialog =
+        CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_CONTACT_CHECK), NULL, QuietDlgProc, 0);
+    ShowWindow(dialog, SW_SHOW);
+    PumpMessages();
+    ContactCheckState check = BusiestCheck();
+    HWND control = GetDlgItem(dialog, IDC_CHECK_PICTURE);
+    RECT area;
+    GetClientRect(control, &area);
+    HDC dc = GetDC(control);
+    std::vector<double> times;
+    for (unsigned i = 0; i < DRAW_REPETITIONS; i++) {
+        int saved = SaveDC(dc);
+        double start = Now();
+        DrawContactCheck(dc, area, check);
+        GdiFlush();
+        times.push_back(Now() - start);
+        RestoreDC(dc, saved);
+    }
+    ReleaseDC(control, dc);
+    DestroyWindow(dialog);
+    std::printf("DrawContactCheck, %ld x %ld, every pair made and bounced\t%.0f\tus\n", area.right,
+                area.bottom, Median(times) * 1e6);
+}
+
 int main(int argc, char **argv)
 {
     unsigned repetitions = argc > 1 ? (unsigned)std::atoi(argv[1]) : 5;
@@ -222,6 +272,7 @@ int main(int argc, char **argv)
         return 1;
     }
     BenchDrawContacts();
+    BenchDrawContactCheck();
     BenchLogUpdates(repetitions);
     DestroyWindow(dialog);
     return 0;

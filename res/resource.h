@@ -5,6 +5,7 @@
 #define IDD_MAIN 100
 #define IDD_PORT 101
 #define IDD_LINE_STATISTICS 102
+#define IDD_CONTACT_CHECK 103
 #define IDI_APP 100
 
 // Controls of the main window, in template order.
@@ -41,6 +42,14 @@
 #define IDC_STAT_LAST IDC_STAT_FRAME_RATE
 #define IDC_STAT_LABEL 100
 
+// Controls of the contact check dialog. Close is IDCANCEL, so that Escape
+// closes too.
+#define IDC_CHECK_PICTURE 300
+#define IDC_CHECK_SUMMARY 301
+#define IDC_CHECK_PLAN 302
+#define IDC_CHECK_RESET 303
+#define IDC_CHECK_COPY 304
+
 #define IDS_DESCRIPTION 1
 #define IDS_NO_PORT 2
 #define IDS_ERROR 3
@@ -52,11 +61,13 @@
 #define IDS_RECORD_FAILED 9
 #define IDS_LOG_FULL 10
 #define IDS_STATS_MENU 11
+#define IDS_CHECK_MENU 12
 
 // System-menu commands; their low four bits are zero, as the system requires.
 #define IDM_PORT_SELECT 0x40
 #define IDM_SAVE_LOG 0x50
 #define IDM_RECORD_LOG 0x60
 #define IDM_LINE_STATISTICS 0x70
+#define IDM_CONTACT_CHECK 0x80
 
 #endif

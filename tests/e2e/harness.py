@@ -202,6 +202,7 @@ class AppTestCase(unittest.TestCase):
         if self.app and self.app.poll() is None:
             probe('click', PORT_CAPTION, 2)  # a port selection dialog would hold it open
             probe('click', STATS_CAPTION, 2)  # and so would the statistics
+            probe('click', 'Contact check', 2)  # or the contact check
             probe('close', CAPTION)
             try:
                 self.app.wait(SOON)

@@ -4,7 +4,13 @@
 // than its buffer, text replies never touching the contact state, one log
 // line for every frame that ends, and every byte either stored in a frame or
 // counted once as dropped, outside a frame or past a cut frame's capacity.
+// The contact check follows every frame, its PC clock stepping by up to some
+// 18 s a frame so that both of its clocks serve, and keeps its books: each
+// make after a pair's first ends a break, each ended make is a hold but the
+// one found at the start, and its report fits its buffer.
+#include "display/check_report.h"
 #include "display/log_line.h"
+#include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
 
@@ -13,6 +19,7 @@
 #include <cstring>
 
 static unsigned LinesLogged;
+static uint32_t PcMs;
 static int Boxes[2];
 
 static void Check(bool ok, const char *what)
@@ -53,6 +60,24 @@ void AppendLog(const DecodedFrame &frame)
     Check(length >= 7 && line[length - 2] == '\r' && line[length - 1] == '\n',
           "a log line without its line break");
     LinesLogged++;
+    PcMs += frame.length * 97;
+    CheckContacts(frame, PcMs);
+}
+
+static void CheckPairBooks(void)
+{
+    for (unsigned a = 0; a < CHECK_CONTACTS; a++) {
+        for (unsigned b = a + 1; b < CHECK_CONTACTS; b++) {
+            const PairRecord &pair = ContactCheck.pairs[PairIndex(a, b)];
+            uint32_t ended = pair.makes - (HasPair(ContactCheck.madeNow, a, b) ? 1 : 0);
+            Check(pair.breaks == (pair.makes ? pair.makes - 1 : 0), "a make that ended no break");
+            Check(pair.holds == ended - (pair.heldAtStart && ended ? 1 : 0), "a hold miscounted");
+            Check(pair.bounces <= pair.holds + pair.breaks, "more bounces than makes and breaks");
+            Check(!pair.holds || pair.shortestMs <= pair.longestMs, "shortest over longest");
+        }
+    }
+    static char report[CHECK_REPORT_SIZE];
+    Check(FormatCheckReport(report, sizeof report) < sizeof report - 1, "a report cut short");
 }
 
 static uint32_t PastCutInFrame;
@@ -96,7 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     PastCutInFrame = 0;
     ContactState = ContactPicture{};
     Boxes[0] = Boxes[1] = BOX_INDETERMINATE;
+    ResetContactCheck();
     for (size_t i = 0; i < size; i++)
         FeedOne(data[i]);
+    CheckPairBooks();
     return 0;
 }

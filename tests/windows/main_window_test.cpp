@@ -302,14 +302,17 @@ TEST_F(MainWindowTest, TheSystemMenuOffersItsItemsInOrderAboveClose)
         ASSERT_GE(item, 0);
         EXPECT_EQ(GetMenuItemID(menu, item + 1), (UINT)IDM_RECORD_LOG);
         EXPECT_EQ(GetMenuItemID(menu, item + 2), (UINT)IDM_LINE_STATISTICS);
-        EXPECT_EQ(GetMenuItemID(menu, item + 3), (UINT)IDM_PORT_SELECT);
-        EXPECT_EQ(GetMenuItemID(menu, item + 4), (UINT)SC_CLOSE);
+        EXPECT_EQ(GetMenuItemID(menu, item + 3), (UINT)IDM_CONTACT_CHECK);
+        EXPECT_EQ(GetMenuItemID(menu, item + 4), (UINT)IDM_PORT_SELECT);
+        EXPECT_EQ(GetMenuItemID(menu, item + 5), (UINT)SC_CLOSE);
         char text[64] = "";
         GetMenuStringA(menu, item, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "Save log...");
         GetMenuStringA(menu, item + 2, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "Line statistics...");
         GetMenuStringA(menu, item + 3, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, "Contact check...");
+        GetMenuStringA(menu, item + 4, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "COM port selection...");
     });
 }

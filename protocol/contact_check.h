@@ -1,0 +1,92 @@
+// The contact check: of the 66 pairs of the twelve contacts, which the gloves
+// have made since the check began, how often and for how long, which bounced
+// and which were already made when it began, and how that compares with a
+// plan taken from a glove known to be good. It is fed every decoded frame and
+// keeps fixed-size state: no allocation, a few bit operations a report.
+#ifndef TACTIVIEW_CONTACT_CHECK_H
+#define TACTIVIEW_CONTACT_CHECK_H
+
+#include "protocol/glove_protocol.h"
+
+// The left glove's contacts in the bit order of a ContactMask, then the
+// right glove's: contact c is bit c % 6 of the hand c / 6.
+constexpr unsigned CHECK_CONTACTS = 12;
+constexpr unsigned HAND_CONTACTS = 6;
+constexpr unsigned CHECK_PAIRS = CHECK_CONTACTS * (CHECK_CONTACTS - 1) / 2;
+
+extern const char *const ContactNames[CHECK_CONTACTS];
+
+// A make or a break shorter than this, by the box's clock, is a bounce.
+constexpr uint32_t BOUNCE_MS = 20;
+
+// The box's clock counts milliseconds modulo this.
+constexpr uint32_t BOX_CLOCK_SPAN = 1u << 14;
+
+// While the PC's clock says less than this passed between two reports, the
+// box's clock cannot have wrapped in between: the PC's clock at the polls is
+// off by a poll or two, well under the remaining 384 ms.
+constexpr uint32_t BOX_CLOCK_TRUSTED_MS = 16000;
+
+// A set of pairs: bit b of rows[a] is the pair of contacts a and b, a < b.
+struct PairSet {
+    uint16_t rows[CHECK_CONTACTS];
+};
+
+// When a contact report came: the PC's clock at the poll that brought it,
+// and the box's clock if the report carried it.
+struct ReportTime {
+    uint32_t pcMs;
+    uint16_t boxMs;
+    bool timed;
+};
+
+// What the check knows of one pair. A make lasts from the report that made
+// the pair to the one that broke it, a break from there to the next make.
+struct PairRecord {
+    uint32_t makes;                 // the one found at the start included
+    uint32_t holds;                 // ended makes whose length is known
+    uint32_t breaks;                // breaks that ended in a make
+    uint32_t longestMs, shortestMs; // of the holds
+    uint32_t shortestBreakMs;       // of the breaks
+    uint32_t bounces;
+    ReportTime since; // the start of the current make, or of the last break
+    bool heldAtStart; // made in the first report: that make began earlier
+};
+
+struct ContactCheckState {
+    bool started;                  // a contact report has been seen since the check began
+    PairSet madeNow;               // the pairs of the last contact report
+    PairRecord pairs[CHECK_PAIRS]; // in the order of PairIndex
+    bool hasPlan;
+    PairSet plan;
+    uint32_t changes; // grows with every change, so that a view redraws only then
+};
+
+extern ContactCheckState ContactCheck;
+
+// The place of the pair a, b (a < b) in the report's order: a first, then b.
+unsigned PairIndex(unsigned a, unsigned b);
+
+bool HasPair(const PairSet &set, unsigned a, unsigned b);
+
+// Starts the check afresh; the plan stays.
+void ResetContactCheck(void);
+
+// Follows one frame that the program received at the PC's clock pcMs, in
+// ms. A text reply changes nothing.
+void CheckContacts(const DecodedFrame &frame, uint32_t pcMs);
+
+// The box may have restarted while its port was away, so times taken before
+// are no longer compared with its clock.
+void ForgetBoxClock(void);
+
+// Keeps every pair made so far as the plan, until the program ends.
+void TakeCheckAsPlan(void);
+
+unsigned CountPairsMade(void);
+
+// The pairs of the plan, and those of them made since the check began.
+unsigned CountPlanPairs(void);
+unsigned CountPlanPairsMade(void);
+
+#endif
