@@ -15,6 +15,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <thread>
 
 namespace
@@ -130,7 +131,7 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
     EXPECT_EQ(FileText(path), "80 08 10 8F\r\n");
 
     holder = holdFor(500);
-    StartRecording(path.c_str());
+    StartRecording(path.c_str(), FALSE);
     StopRecording();
     holder.join();
     MSG message;
@@ -141,6 +142,40 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
     EXPECT_NE(SaveShowingError(path).find("(error "), std::string::npos);
     holder.join();
     EXPECT_EQ(FileText(path), "old");
+    DestroyTestMainWindow();
+}
+
+// The log as it stood, a text reply's own CR LF in it, gives a row a line with
+// empty times; a poll's line and its line errors by kind share the poll's
+// time, other bits of the driver's make no event, and an event outside a poll
+// and the end take their own.
+TEST(LogFile, ARecordingWithTimesPutsEachLineAfterItsPollsTime)
+{
+    CreateTestMainWindow();
+    ConnectLog(MainWindow);
+    PortNumber = 0;
+    SetDlgItemTextA(MainWindow, IDC_LOG, "82 \"a\r\nb\" 8F\r\n80 8F\r\n");
+    std::string path = Disks + "\\timed.tsv";
+    StartRecording(path.c_str(), TRUE);
+    ReceiveLine("80 08 10 8F\r\n");
+    RecordLineErrors(CE_FRAME | CE_OVERRUN | CE_TXFULL);
+    RecordLineErrors(CE_TXFULL);
+    WriteRecording();
+    RecordEvent("Clear log");
+    StopRecording();
+
+    const std::string text = FileText(path);
+    const std::regex time("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d");
+    EXPECT_EQ(std::regex_replace(text, time, "T"),
+              "time\tline\r\n\t82 \"a\r\n\tb\" 8F\r\n\t80 8F\r\n"
+              "T\t# recording started: tactiview 1.0.2008.227, no port chosen\r\n"
+              "T\t80 08 10 8F\r\nT\t# line errors: overrun, framing error\r\n"
+              "T\t# Clear log\r\nT\t# recording stopped\r\n");
+    std::vector<std::string> times;
+    for (std::sregex_iterator found(text.begin(), text.end(), time), end; found != end; ++found)
+        times.push_back(found->str());
+    ASSERT_EQ(times.size(), 5u);
+    EXPECT_EQ(times[1], times[2]);
     DestroyTestMainWindow();
 }
 
@@ -161,7 +196,7 @@ TEST(LogFile, ALogThatCannotBeReadIsNeitherSavedNorRecordedAsAnEmptyFile)
     std::string path = Disks + "\\kept.log";
     std::ofstream(path, std::ios::binary) << "kept";
     EXPECT_NE(SaveShowingError(path).find("(error 8)"), std::string::npos);
-    StartRecording(path.c_str());
+    StartRecording(path.c_str(), FALSE);
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
     EXPECT_EQ(message.lParam, ERROR_NOT_ENOUGH_MEMORY);
