@@ -3,6 +3,7 @@
 #include "sim_core.h"
 #include "sim_line.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -226,21 +227,22 @@ bool LoadReplay(const Options &o, std::vector<ScenarioStep> *steps)
         std::fprintf(stderr, "glovebox-sim: %s: the last line is cut short: %lu bytes left out\n",
                      path, (unsigned long)torn);
     std::vector<double> due = RecordedSchedule(rows, o.speed);
-    if (o.asRecorded && !rows.back().timed)
+    if (o.asRecorded &&
+        std::none_of(rows.begin(), rows.end(), [](const ReplayRow &row) { return row.timed; }))
         std::fprintf(stderr, "glovebox-sim: %s has no times: its frames go at the line rate\n",
                      path);
+    ScenarioStep gap;
+    gap.pauseMs = o.gapMs;
     for (size_t i = 0; i < rows.size(); i++) {
         const ReplayRow &row = rows[i];
+        if (!row.event.empty() && !o.asRecorded)
+            continue; // events are never sent, and printed only as recorded
         ScenarioStep step;
         step.bytes = row.frame;
         step.atMs = o.asRecorded ? due[i] : -1;
         if (!row.event.empty())
             step.note = RecordedTimeText(row) + "\t# " + row.event;
-        if (!row.event.empty() && !o.asRecorded)
-            continue;
         steps->push_back(step);
-        ScenarioStep gap;
-        gap.pauseMs = o.gapMs;
         if (o.gapMs)
             steps->push_back(gap);
     }
