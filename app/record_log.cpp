@@ -105,13 +105,14 @@ static DWORD TryCreate(void *path)
 }
 
 // The local time now, with the offset from UTC that the time zone has at this
-// moment, daylight saving or not.
+// moment, daylight saving or not; UTC itself should the zone not convert it.
 static const char *FormatTimeNow(char *text)
 {
     FILETIME utcFile, localFile;
     SYSTEMTIME utc, local;
     GetSystemTime(&utc);
-    SystemTimeToTzSpecificLocalTime(NULL, &utc, &local);
+    if (!SystemTimeToTzSpecificLocalTime(NULL, &utc, &local))
+        local = utc;
     SystemTimeToFileTime(&utc, &utcFile);
     SystemTimeToFileTime(&local, &localFile);
     ULARGE_INTEGER from = {{utcFile.dwLowDateTime, utcFile.dwHighDateTime}};

@@ -146,10 +146,9 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
 }
 
 // The log as it stood, a text reply's own CR LF in it, gives a row a line with
-// empty times; a poll's line and its line errors by kind share the poll's
-// time, other bits of the driver's make no event, and an event outside a poll
-// and the end take their own.
-TEST(LogFile, ARecordingWithTimesPutsEachLineAfterItsPollsTime)
+// empty times; then a poll's line and its line errors by kind (the driver's
+// other bits make no event), an event outside a poll and the end.
+TEST(LogFile, ARecordingWithTimesHoldsTheLogAsItStoodItsLinesAndItsEvents)
 {
     CreateTestMainWindow();
     ConnectLog(MainWindow);
@@ -164,18 +163,12 @@ TEST(LogFile, ARecordingWithTimesPutsEachLineAfterItsPollsTime)
     RecordEvent("Clear log");
     StopRecording();
 
-    const std::string text = FileText(path);
     const std::regex time("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d");
-    EXPECT_EQ(std::regex_replace(text, time, "T"),
+    EXPECT_EQ(std::regex_replace(FileText(path), time, "T"),
               "time\tline\r\n\t82 \"a\r\n\tb\" 8F\r\n\t80 8F\r\n"
               "T\t# recording started: tactiview 1.0.2008.227, no port chosen\r\n"
               "T\t80 08 10 8F\r\nT\t# line errors: overrun, framing error\r\n"
               "T\t# Clear log\r\nT\t# recording stopped\r\n");
-    std::vector<std::string> times;
-    for (std::sregex_iterator found(text.begin(), text.end(), time), end; found != end; ++found)
-        times.push_back(found->str());
-    ASSERT_EQ(times.size(), 5u);
-    EXPECT_EQ(times[1], times[2]);
     DestroyTestMainWindow();
 }
 
