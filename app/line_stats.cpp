@@ -10,6 +10,10 @@ static const DWORD LineErrorBits[LINE_ERROR_KINDS] = {
     CE_OVERRUN, CE_RXOVER, CE_FRAME, CE_RXPARITY, CE_BREAK,
 };
 
+static const char *const LineErrorNames[LINE_ERROR_KINDS] = {
+    "overrun", "receive queue overflow", "framing error", "parity error", "break",
+};
+
 static const DWORD SECOND_MS = 1000;
 
 // Where the current second began: its tick and the counts then.
@@ -89,4 +93,16 @@ void CountPortLost(void)
 void CountPortBack(void)
 {
     LineStats.portBack++;
+}
+
+void NameLineErrors(char *text, DWORD errors)
+{
+    *text = '\0';
+    for (int kind = 0; kind < LINE_ERROR_KINDS; kind++) {
+        if (!(errors & LineErrorBits[kind]))
+            continue;
+        if (*text)
+            lstrcatA(text, ", ");
+        lstrcatA(text, LineErrorNames[kind]);
+    }
 }

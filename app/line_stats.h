@@ -60,4 +60,9 @@ void CountPortBack(void);
 // Closes the current second once a second has passed, which sets the rates.
 void RollLineSecond(void);
 
+// Writes the names of the line errors among the CE_ bits, in LineError order
+// and separated by ", ", such as "overrun, framing error"; text holds 80
+// characters.
+void NameLineErrors(char *text, DWORD errors);
+
 #endif

@@ -32,14 +32,16 @@ char *ReadWholeLog(DWORD *length)
     return text;
 }
 
-BOOL WaitForHeldFile(DWORD error, DWORD started)
+DWORD RetryWhileHeld(FileAttempt attempt, void *context)
 {
-    BOOL held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                error == ERROR_ACCESS_DENIED;
-    if (!held || GetTickCount() - started >= HeldFileRetryMs)
-        return FALSE;
-    Sleep(HeldFilePauseMs);
-    return TRUE;
+    DWORD started = GetTickCount(), error;
+    while ((error = attempt(context)) == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED) {
+        if (GetTickCount() - started >= HeldFileRetryMs)
+            break;
+        Sleep(HeldFilePauseMs);
+    }
+    return error;
 }
 
 // Fills the file `path` and returns once the data is on disk. The file is
@@ -63,16 +65,23 @@ static DWORD WriteAll(const char *path, const char *data, DWORD size)
     return error;
 }
 
+struct Move {
+    const char *from, *to;
+};
+
+static DWORD TryMove(void *context)
+{
+    const Move *move = (const Move *)context;
+    if (MoveFileExA(move->from, move->to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return ERROR_SUCCESS;
+    return GetLastError();
+}
+
 // The target may be held by another program for a moment.
 static DWORD MoveIntoPlace(const char *temp, const char *path)
 {
-    DWORD started = GetTickCount(), error;
-    do {
-        if (MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return ERROR_SUCCESS;
-        error = GetLastError();
-    } while (WaitForHeldFile(error, started));
-    return error;
+    Move move = {temp, path};
+    return RetryWhileHeld(TryMove, &move);
 }
 
 // The new file is made beside the target, so that moving it there is a

@@ -8,12 +8,14 @@
 // freed with HeapFree; NULL when there is no memory for it.
 char *ReadWholeLog(DWORD *length);
 
+// One try of a file operation: ERROR_SUCCESS or the system's error code.
+typedef DWORD (*FileAttempt)(void *context);
+
 // Virus scanners, the search indexer and cloud-synced folders hold a file
-// that was just written for a moment. Called after a file operation started
-// at `started` (GetTickCount) failed with `error`: when the error says the
-// file is held and the operation has been tried for less than about two
-// seconds, waits a little and returns TRUE, to try it again.
-BOOL WaitForHeldFile(DWORD error, DWORD started);
+// that was just written for a moment. Tries `attempt` until it succeeds, fails
+// for another reason than a held file, or has been tried for about two
+// seconds, waiting a little between tries; returns what the last try did.
+DWORD RetryWhileHeld(FileAttempt attempt, void *context);
 
 // Writes the log's text, lines still pending included, to the file `path`
 // byte for byte. The text goes to a new file in the same folder, which takes

@@ -201,6 +201,14 @@ static void ToggleMode(HWND dialog, const ModeToggle &toggle)
         CheckDlgButton(dialog, toggle.id, (UINT)(digit - '0'));
 }
 
+// A recording keeps what the window no longer shows, and with times notes
+// when it was cleared.
+static void ClearLogNoted(void)
+{
+    ClearLog();
+    RecordEvent("Clear log");
+}
+
 // Enter and Escape arrive here as IDOK and IDCANCEL and, like every other id
 // not in the tables, do nothing: only the close command ends the window.
 static void OnCommand(HWND dialog, int id)
@@ -212,7 +220,7 @@ static void OnCommand(HWND dialog, int id)
         if (toggle.id == id)
             ToggleMode(dialog, toggle);
     if (id == IDC_CLEAR_LOG)
-        ClearLog();
+        ClearLogNoted();
 }
 
 // The old port is polled until the user confirms a new one. The commands and
@@ -230,6 +238,7 @@ static void ChangePort(HWND dialog)
     ResetLineStatistics();
     ResetContactCheck();
     OpenPort();
+    RecordPortEvent(PortHandle ? "picked" : "picked, but it does not open");
     SendCommand(CMD_QUERY_SIGNATURE);
     FollowPortState(dialog);
 }

@@ -15,6 +15,7 @@
 
 #include "app/globals.h"
 #include "app/line_stats.h"
+#include "app/record_log.h"
 #include "display/receive_log.h"
 #include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
@@ -65,6 +66,7 @@ void FollowPortState(HWND dialog)
 void LosePort(HWND dialog)
 {
     CountPortLost();
+    RecordPortEvent("lost");
     CloseHandle(PortHandle);
     PortHandle = NULL;
     DropFrame();
@@ -80,6 +82,7 @@ void WatchPort(HWND dialog)
     PollResult poll;
     BOOL working = PollPort(&poll);
     CountPoll(poll);
+    RecordLineErrors(poll.errors);
     if (!working)
         LosePort(dialog);
 }
@@ -94,6 +97,7 @@ void TryReopenPort(HWND dialog)
         return;
     CountPortBack();
     ForgetBoxClock();
+    RecordPortEvent("back by itself");
     SendCommand(CMD_QUERY_SIGNATURE);
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);

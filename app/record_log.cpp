@@ -3,12 +3,15 @@
 // brings the file to the disk every FLUSH_PERIOD_MS, so that a power cut
 // loses at most about as long. Every write holds whole lines, so cutting the
 // file back to the end of the last write that went in whole leaves it ending
-// with a whole line.
+// with a whole line. A recording with times writes whole rows likewise; the
+// time is taken once per poll, at its first row.
 #include "app/record_log.h"
 
 #include "app/globals.h"
+#include "app/line_stats.h"
 #include "app/log_file.h"
 #include "app/save_log.h"
+#include "display/timed_row.h"
 #include "res/resource.h"
 
 #include <string.h>
@@ -24,9 +27,18 @@ static char PollLines[16384];
 static unsigned PollLength;
 
 static HANDLE RecordFile; // NULL while no recording runs
+static BOOL WithTimes;
 static LARGE_INTEGER RecordedBytes;
 static BOOL Unflushed;
 static DWORD LastFlushTick;
+
+// The time of the current poll, taken at its first row; WriteRecording ends
+// the poll.
+static char PollTime[ROW_TIME_SIZE];
+static BOOL PollTimeTaken;
+
+// An event's text, "# " and its CR LF: the longest is the start's.
+static const unsigned EVENT_SIZE = 128;
 
 static void ShowRecordingMark(UINT check)
 {
@@ -82,44 +94,161 @@ static void FlushRecording(void)
     LastFlushTick = GetTickCount();
 }
 
-// A file that is replaced may be held by another program for a moment.
-// Returns ERROR_SUCCESS with RecordFile open, or the system's error code.
-static DWORD OpenRecordFile(const char *path)
+static DWORD TryCreate(void *path)
 {
-    DWORD started = GetTickCount(), error;
-    do {
-        RecordFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
-        if (RecordFile != INVALID_HANDLE_VALUE)
-            return ERROR_SUCCESS;
-        error = GetLastError();
-    } while (WaitForHeldFile(error, started));
+    RecordFile = CreateFileA((const char *)path, GENERIC_WRITE, FILE_SHARE_READ, NULL,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (RecordFile != INVALID_HANDLE_VALUE)
+        return ERROR_SUCCESS;
     RecordFile = NULL;
-    return error;
+    return GetLastError();
 }
 
-void StartRecording(const char *path)
+// The local time now, with the offset from UTC that the time zone has at this
+// moment, daylight saving or not; UTC itself should the zone not convert it.
+static const char *FormatTimeNow(char *text)
+{
+    FILETIME utcFile, localFile;
+    SYSTEMTIME utc, local;
+    GetSystemTime(&utc);
+    if (!SystemTimeToTzSpecificLocalTime(NULL, &utc, &local))
+        local = utc;
+    SystemTimeToFileTime(&utc, &utcFile);
+    SystemTimeToFileTime(&local, &localFile);
+    ULARGE_INTEGER from = {{utcFile.dwLowDateTime, utcFile.dwHighDateTime}};
+    ULARGE_INTEGER to = {{localFile.dwLowDateTime, localFile.dwHighDateTime}};
+    const LONGLONG ticksPerMinute = 600000000; // of 100 ns
+    int16_t offset = (int16_t)((LONGLONG)(to.QuadPart - from.QuadPart) / ticksPerMinute);
+    RowTime time = {local.wYear,   local.wMonth,  local.wDay,          local.wHour,
+                    local.wMinute, local.wSecond, local.wMilliseconds, offset};
+    FormatRowTime(text, time);
+    return text;
+}
+
+static const char *TimeOfPoll(void)
+{
+    if (!PollTimeTaken)
+        FormatTimeNow(PollTime);
+    PollTimeTaken = TRUE;
+    return PollTime;
+}
+
+// Room for `size` more bytes of rows in the poll's buffer, whose rows so far
+// are written first when they would not fit; NULL when that write failed.
+static char *PollRoom(unsigned size)
+{
+    if (RecordFile && PollLength + size > sizeof PollLines)
+        WritePollLines();
+    return RecordFile ? PollLines + PollLength : NULL;
+}
+
+// The event's row, written at once: one inside a poll follows the poll's rows
+// so far, and one outside a poll may have no poll after it.
+static void AddEvent(const char *time, const char *text)
+{
+    char line[EVENT_SIZE];
+    unsigned length = (unsigned)wsprintfA(line, "# %s\r\n", text);
+    char *room = PollRoom(ROW_SIZE);
+    if (!room)
+        return;
+    PollLength += FormatRow(room, time, line, length);
+    WritePollLines();
+}
+
+void RecordEvent(const char *text)
+{
+    char own[ROW_TIME_SIZE];
+    if (RecordFile && WithTimes)
+        AddEvent(PollTimeTaken ? PollTime : FormatTimeNow(own), text);
+}
+
+void RecordPortEvent(const char *what)
+{
+    char text[64];
+    wsprintfA(text, "port COM%lu %s", PortNumber, what);
+    RecordEvent(text);
+}
+
+void RecordLineErrors(DWORD errors)
+{
+    static const char Errors[] = "line errors: ";
+    char text[EVENT_SIZE];
+    if (!errors || !RecordFile || !WithTimes)
+        return;
+    lstrcpyA(text, Errors);
+    NameLineErrors(text + sizeof Errors - 1, errors);
+    if (text[sizeof Errors - 1]) // the driver's other bits are no line errors
+        RecordEvent(text);
+}
+
+// "tactiview 1.0.2008.227, port COM5", as the recording starts.
+static void DescribeStart(char *text)
+{
+    static const char Started[] = "recording started: tactiview " VERSION_TEXT ", ";
+    lstrcpyA(text, Started);
+    char *end = text + sizeof Started - 1;
+    if (PortNumber == 0)
+        lstrcpyA(end, "no port chosen");
+    else
+        wsprintfA(end, PortHandle ? "port COM%lu" : "port COM%lu, not open", PortNumber);
+}
+
+// The header, the log's text as rows with empty times, and the start: all in
+// one buffer of its own, to be freed with HeapFree; NULL without memory.
+static char *RowsOfLog(const char *text, DWORD *length)
+{
+    char start[EVENT_SIZE], time[ROW_TIME_SIZE], event[EVENT_SIZE];
+    DescribeStart(start);
+    unsigned eventLength = (unsigned)wsprintfA(event, "# %s\r\n", start);
+    FormatTimeNow(time);
+    const unsigned header = sizeof ROW_HEADER - 1;
+    DWORD size = header + RowLength(0, text, *length) + ROW_SIZE;
+    char *rows = (char *)HeapAlloc(GetProcessHeap(), 0, size);
+    if (!rows)
+        return NULL;
+    memcpy(rows, ROW_HEADER, header);
+    DWORD used = header + FormatRow(rows + header, "", text, *length);
+    *length = used + FormatRow(rows + used, time, event, eventLength);
+    return rows;
+}
+
+// What a recording starts with: the log as it stands, or the rows of it.
+static char *StartOfRecording(DWORD *length)
+{
+    char *text = ReadWholeLog(length);
+    if (!text || !WithTimes)
+        return text;
+    char *rows = RowsOfLog(text, length);
+    HeapFree(GetProcessHeap(), 0, text);
+    return rows;
+}
+
+void StartRecording(const char *path, BOOL withTimes)
 {
     DWORD length = 0;
-    char *text = ReadWholeLog(&length);
-    if (!text) {
+    WithTimes = withTimes;
+    char *start = StartOfRecording(&length);
+    if (!start) {
         ReportFailure(ERROR_NOT_ENOUGH_MEMORY);
         return;
     }
-    DWORD error = OpenRecordFile(path);
+    // A file that is replaced may be held by another program for a moment.
+    DWORD error = RetryWhileHeld(TryCreate, (void *)path);
     if (error != ERROR_SUCCESS) {
         ReportFailure(error);
     } else {
         RecordedBytes.QuadPart = 0;
         LastFlushTick = GetTickCount();
+        PollTimeTaken = FALSE;
         ShowRecordingMark(MF_CHECKED);
-        WriteToFile(text, length);
+        WriteToFile(start, length);
     }
-    HeapFree(GetProcessHeap(), 0, text);
+    HeapFree(GetProcessHeap(), 0, start);
 }
 
 void StopRecording(void)
 {
+    RecordEvent("recording stopped");
     if (RecordFile && Unflushed)
         FlushRecording();
     if (RecordFile)
@@ -129,24 +258,29 @@ void StopRecording(void)
 void ToggleRecording(HWND owner)
 {
     char path[MAX_PATH];
+    BOOL withTimes = FALSE;
     if (RecordFile)
         StopRecording();
-    else if (AskLogFileName(owner, path))
-        StartRecording(path);
+    else if (AskRecordFileName(owner, path, &withTimes))
+        StartRecording(path, withTimes);
 }
 
 void RecordLine(const DecodedFrame &frame)
 {
-    if (RecordFile && PollLength + frame.length > sizeof PollLines)
-        WritePollLines();
-    if (!RecordFile)
+    char *room = PollRoom(WithTimes ? ROW_SIZE : frame.length);
+    if (!room)
         return;
-    memcpy(PollLines + PollLength, frame.line, frame.length);
-    PollLength += frame.length;
+    if (WithTimes) {
+        PollLength += FormatRow(room, TimeOfPoll(), frame.line, frame.length);
+    } else {
+        memcpy(room, frame.line, frame.length);
+        PollLength += frame.length;
+    }
 }
 
 void WriteRecording(void)
 {
+    PollTimeTaken = FALSE;
     if (RecordFile && PollLength > 0)
         WritePollLines();
     if (RecordFile && Unflushed && GetTickCount() - LastFlushTick >= FLUSH_PERIOD_MS)

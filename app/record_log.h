@@ -1,6 +1,7 @@
 // "Record to file..." of the main window's system menu: the log written to a
 // file as it arrives, so that a killed program or a power cut loses almost
-// nothing of a long session.
+// nothing of a long session. A recording with times puts each line after the
+// time of the poll that brought it and notes what happened to the port.
 #ifndef TACTIVIEW_RECORD_LOG_H
 #define TACTIVIEW_RECORD_LOG_H
 
@@ -9,20 +10,33 @@
 #include <windows.h>
 
 // Stops the recording when one runs; otherwise asks for a file with the Save
-// As dialog and starts recording into it.
+// As dialog and starts recording into it, with times when the user asks.
 void ToggleRecording(HWND owner);
 
 // Replaces the file `path` with the log as it stands, lines still pending
-// included, and goes on to add every line logged from now on. The system
-// menu's item carries a check mark while the recording runs. A failure stops
-// the recording and posts WM_SHOW_ERROR.
-void StartRecording(const char *path);
+// included, and goes on to add every line logged from now on; with times, as
+// rows of a time and a line under a header, the log as it stands with empty
+// times. The system menu's item carries a check mark while the recording
+// runs. A failure stops the recording and posts WM_SHOW_ERROR.
+void StartRecording(const char *path, BOOL withTimes);
 
 // Brings what is recorded to the disk and closes the file.
 void StopRecording(void);
 
 // Takes the line of a frame the log has just received, while a recording runs.
 void RecordLine(const DecodedFrame &frame);
+
+// Notes an event in a recording with times, as the row "# " + text, at the
+// time of the poll it happens in, or at its own outside one. Any other
+// recording, or none, ignores it.
+void RecordEvent(const char *text);
+
+// The event "port COMn " + what, of the port PortNumber names.
+void RecordPortEvent(const char *what);
+
+// The event of the line errors a poll found (CE_ bits), by kind; none when
+// there were none.
+void RecordLineErrors(DWORD errors);
 
 // Called after every poll: writes the poll's lines to the file in one write,
 // and brings the file to the disk every few seconds.

@@ -6,8 +6,16 @@
 #include "res/resource.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 static const char DefaultExtension[] = "log";
+
+// The extensions of the recording's types, in the order of its filter.
+static const char *const RecordExtensions[] = {"log", "tsv"};
+static const DWORD TYPE_WITH_TIMES = 2;
+
+// Name and pattern pairs of a filter, as the string table holds them.
+static const int FILTER_SIZE = 128;
 
 // The Save As dialog asks before replacing a file, wants an existing folder,
 // offers no read-only box and leaves the process's current folder alone.
@@ -25,30 +33,85 @@ static void DefaultFileName(char *name)
 
 // The string table cannot hold the NULs that end each part of a filter, so
 // its text ends each part with '|' instead.
-static void LoadFilter(char *filter, int size)
+static void LoadFilter(int filterId, char *filter, int size)
 {
-    int length = LoadStringA(AppInstance, IDS_SAVE_FILTER, filter, size - 1);
+    int length = LoadStringA(AppInstance, filterId, filter, size - 1);
     for (int i = 0; i < length; i++)
         if (filter[i] == '|')
             filter[i] = '\0';
     filter[length + 1] = '\0';
 }
 
+// Sets up the Save As dialog with the filter `filterId`, offering the default
+// file name in `path`; `filter` holds FILTER_SIZE characters.
+static void PrepareSaveDialog(OPENFILENAMEA *dialog, HWND owner, char *path, int filterId,
+                              char *filter)
+{
+    LoadFilter(filterId, filter, FILTER_SIZE);
+    DefaultFileName(path);
+    *dialog = OPENFILENAMEA{};
+    dialog->lStructSize = sizeof *dialog;
+    dialog->hwndOwner = owner;
+    dialog->lpstrFilter = filter;
+    dialog->nFilterIndex = 1;
+    dialog->lpstrFile = path;
+    dialog->nMaxFile = MAX_PATH;
+    dialog->lpstrDefExt = DefaultExtension;
+    dialog->Flags = SaveDialogFlags;
+}
+
 BOOL AskLogFileName(HWND owner, char *path)
 {
-    char filter[128];
-    LoadFilter(filter, sizeof filter);
-    DefaultFileName(path);
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = DefaultExtension;
-    dialog.Flags = SaveDialogFlags;
+    char filter[FILTER_SIZE];
+    OPENFILENAMEA dialog;
+    PrepareSaveDialog(&dialog, owner, path, IDS_SAVE_FILTER, filter);
     return GetSaveFileNameA(&dialog);
+}
+
+static BOOL HasExtension(const char *name, const char *extension)
+{
+    int length = lstrlenA(name), tail = lstrlenA(extension) + 1;
+    return length > tail && name[length - tail] == '.' &&
+           lstrcmpiA(name + length - tail + 1, extension) == 0;
+}
+
+// Windows may add the default extension to a name whose extension it does not
+// know, so the default follows the type picked; a name in the box that ends
+// in the other type's extension takes the picked one's, as the type of the
+// file changes with it.
+static void FollowRecordType(HWND dialog, DWORD type)
+{
+    const char *picked = RecordExtensions[type == TYPE_WITH_TIMES];
+    const char *other = RecordExtensions[type != TYPE_WITH_TIMES];
+    SendMessageA(dialog, CDM_SETDEFEXT, 0, (LPARAM)picked);
+    char name[MAX_PATH];
+    GetDlgItemTextA(dialog, cmb13, name, sizeof name);
+    if (HasExtension(name, other)) {
+        lstrcpyA(name + lstrlenA(name) - lstrlenA(other), picked);
+        SetDlgItemTextA(dialog, cmb13, name);
+    }
+}
+
+// The hook's window is a child of the Save As dialog.
+static UINT_PTR CALLBACK RecordDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam)
+{
+    const OFNOTIFYA *notify = (const OFNOTIFYA *)lParam;
+    if (message == WM_NOTIFY && notify->hdr.code == CDN_TYPECHANGE)
+        FollowRecordType(GetParent(hook), notify->lpOFN->nFilterIndex);
+    return 0;
+}
+
+BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes)
+{
+    char filter[FILTER_SIZE];
+    OPENFILENAMEA dialog;
+    PrepareSaveDialog(&dialog, owner, path, IDS_RECORD_FILTER, filter);
+    dialog.Flags |= OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    dialog.lpfnHook = RecordDialogHook;
+    if (!GetSaveFileNameA(&dialog))
+        return FALSE;
+    *withTimes = dialog.nFilterIndex == TYPE_WITH_TIMES || HasExtension(path, RecordExtensions[1]);
+    return TRUE;
 }
 
 void ShowFileError(HWND owner, int textId, DWORD error)

@@ -13,6 +13,11 @@ void SaveLog(HWND owner);
 // holds MAX_PATH characters. FALSE when the user cancels.
 BOOL AskLogFileName(HWND owner, char *path);
 
+// The same for "Record to file...", offering a log or a log with times:
+// `withTimes` says whether the user picked the second type or named a .tsv
+// file.
+BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes);
+
 // Shows the string `textId`, a format that takes the system's reason for
 // `error` and its number, in an error box.
 void ShowFileError(HWND owner, int textId, DWORD error);

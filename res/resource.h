@@ -8,6 +8,10 @@
 #define IDD_CONTACT_CHECK 103
 #define IDI_APP 100
 
+// The version record's numbers, and the same as the program says them.
+#define VERSION_NUMBERS 1, 0, 2008, 227
+#define VERSION_TEXT "1.0.2008.227"
+
 // Controls of the main window, in template order.
 #define IDC_CONTACTS 11
 #define IDC_LOG 12
@@ -62,6 +66,7 @@
 #define IDS_LOG_FULL 10
 #define IDS_STATS_MENU 11
 #define IDS_CHECK_MENU 12
+#define IDS_RECORD_FILTER 20
 
 // System-menu commands; their low four bits are zero, as the system requires.
 #define IDM_PORT_SELECT 0x40

@@ -7,7 +7,7 @@ usage: check_test.py [unittest arguments]"""
 import os
 import unittest
 
-from harness import AppTestCase, CAPTION, IDC_QUERY_LEFT, WORK, probe, wait_until
+from harness import AppTestCase, CAPTION, IDC_QUERY_LEFT, SOON, SOON_MS, WORK, probe, wait_until
 
 CHECK_CAPTION = 'Contact check'
 IDM_CONTACT_CHECK = 0x80
@@ -84,7 +84,7 @@ class Check(AppTestCase):
 
     def open_check(self):
         probe('syscommand', CAPTION, IDM_CONTACT_CHECK)
-        self.assertEqual(probe('wait', CHECK_CAPTION, 5000)[0], 0, 'no contact check dialog')
+        self.assertEqual(probe('wait', CHECK_CAPTION, SOON_MS)[0], 0, 'no contact check dialog')
 
     def wait_for_summary(self, text):
         """The dialog shows the check once a second."""
@@ -118,7 +118,7 @@ class Check(AppTestCase):
         Returns once the log shows the last step."""
         for sim in self.sims:
             sim.stop()
-        self.assertTrue(wait_until(lambda: not self.enabled(IDC_QUERY_LEFT), 5), 'port not lost')
+        self.assertTrue(wait_until(lambda: not self.enabled(IDC_QUERY_LEFT), SOON), 'port not lost')
         self.simulate(5, '--scenario', self.scenario(scenario(*steps)), '--start-on', 'CP')
         self.assertTrue(wait_until(lambda: self.log_text().endswith(steps[-1] + '\r\n'), 10),
                         self.log_text())
@@ -175,16 +175,16 @@ class Check(AppTestCase):
 
         # Enter closes the dialog and does not reset; Escape closes it too.
         probe('key', CHECK_CAPTION, VK_RETURN)
-        self.assertEqual(probe('gone', CHECK_CAPTION, 5000)[0], 0, 'Enter left the dialog open')
+        self.assertEqual(probe('gone', CHECK_CAPTION, SOON_MS)[0], 0, 'Enter left the dialog open')
         self.open_check()
         self.assertEqual(self.report(), (rows, summary))
         probe('key', CHECK_CAPTION, VK_ESCAPE)
-        self.assertEqual(probe('gone', CHECK_CAPTION, 5000)[0], 0, 'Escape left the dialog open')
+        self.assertEqual(probe('gone', CHECK_CAPTION, SOON_MS)[0], 0, 'Escape left the dialog open')
 
     def test_a_saved_session_replays_into_the_same_check(self):
         checked = self.first_glove('--scenario', self.scenario(scenario(*FIRST_GLOVE)))
         probe('key', CHECK_CAPTION, VK_ESCAPE)
-        self.assertEqual(probe('gone', CHECK_CAPTION, 5000)[0], 0)
+        self.assertEqual(probe('gone', CHECK_CAPTION, SOON_MS)[0], 0)
         path = os.path.join(WORK, 'checked.log')
         saved = self.save_log(path)
         self.tearDown()

@@ -226,10 +226,12 @@ class AppTestCase(unittest.TestCase):
     def save_port(self, com):
         wine('reg', 'add', SETTINGS_KEY, '/v', 'Com', '/t', 'REG_DWORD', '/d', str(com), '/f')
 
-    def start_app(self):
-        """Starts tactiview.exe; under Wine self.app.pid is the process that runs it."""
+    def start_app(self, **environment):
+        """Starts tactiview.exe, with the environment variables given (under
+        Wine TZ sets its time zone); self.app.pid is the process that runs it."""
         self.app = subprocess.Popen([WINE_RUN, PREFIX, TACTIVIEW], stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    env={**os.environ, **environment})
         # It appeared within 1.8 s, with the other core busy.
         self.assertEqual(probe('wait', CAPTION, 15000)[0], 0, 'the main window did not appear')
 

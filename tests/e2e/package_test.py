@@ -17,7 +17,7 @@ import zipfile
 from harness import AppTestCase, CAPTION, PORT_CAPTION, PREFIX, SOON, SOON_MS, WINE_RUN, WORK, probe
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
-RESOURCE_SCRIPT = os.path.join(ROOT, 'res', 'tactiview.rc')
+RESOURCE_HEADER = os.path.join(ROOT, 'res', 'resource.h')
 ENTRIES = ['tactiview.exe', 'glovebox-sim.exe', 'README.txt', 'SHA256SUMS']
 EXECUTABLES = ENTRIES[:2]
 SHIPPED_DLLS = {'advapi32.dll', 'comctl32.dll', 'comdlg32.dll', 'gdi32.dll', 'kernel32.dll',
@@ -26,8 +26,9 @@ UNPACKED = os.path.join(WORK, 'package')
 
 
 def zip_path():
-    with open(RESOURCE_SCRIPT) as f:
-        version = re.search(r'^FILEVERSION (\d+), (\d+), (\d+), (\d+)$', f.read(), re.M).groups()
+    with open(RESOURCE_HEADER) as f:
+        version = re.search(r'^#define VERSION_NUMBERS (\d+), (\d+), (\d+), (\d+)$', f.read(),
+                            re.M).groups()
     return os.path.join(os.environ['PACKAGE_DIR'], 'tactiview-%s-win32.zip' % '.'.join(version))
 
 

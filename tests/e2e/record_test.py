@@ -1,17 +1,67 @@
 #!/usr/bin/env python3
 """Recording to a file: the real program records the shortest reports at full
 line rate, and the file is read while it grows, after a kill -9 and on a
-disk that fills up. usage: record_test.py [unittest arguments]"""
+disk that fills up; a recording with times of a stream with a pause and an
+unplugged box, replayed as recorded. usage: record_test.py [unittest arguments]"""
+import datetime
 import os
+import re
 import signal
 import time
 import unittest
+import zoneinfo
 
-from harness import (AppTestCase, CAPTION, IDC_CLEAR_LOG, IDC_LOG, IDC_TIMESTAMPS, IDM_RECORD_LOG,
-                     SOON, SOON_MS, WORK, fill_log, probe, wait_until)
+from harness import (AppTestCase, CAPTION, FILE_NAME_BOX, IDC_CLEAR_LOG, IDC_LOG, IDC_TIMESTAMPS,
+                     IDM_RECORD_LOG, SAVE_CAPTION, SIGNATURE, SOON, SOON_MS, WORK, fill_log, probe,
+                     wait_until)
 
 FILL_LINE = b'80 08 10 8F\r\n'  # what winprobe fill fills the log with
 ERROR_CAPTION = 'Error'
+FILE_TYPE_BOX = 0x470  # of the Save As dialog
+ZONE = 'Asia/Kolkata'  # +05:30 all year
+
+# Reports 200 ms apart with a text reply of a tab and a CR LF, a pause of
+# 1.5 s, and 3 s after the box comes back, so that every frame after it comes
+# once the port has reopened (within its tick of 1 s).
+PAUSE = ['80 04 04 8F', '80 05 05 8F', '80 06 06 8F', '80 07 07 8F']
+PAUSED_STREAM = '\n'.join([
+    '80 01 01 8F', 'pause 200', '80 02 02 8F', 'pause 200', '82 41 09 42 0D 0A 43 8F', 'pause 200',
+    PAUSE[0], 'pause 1500', PAUSE[1], 'pause 200', PAUSE[2], 'pause 1500', 'pause 3000', PAUSE[3],
+    'pause 200', '80 08 08 8F'])
+# With the other core busy, the times of a recording strayed from the
+# transcript's by up to 285 ms (late polls), a replay as recorded from the
+# recording's by up to 11 ms (the line being busy), and a replay at the line
+# rate left up to 56 ms between frames (a reply between them).
+RECORD_BOUND_MS = 900
+REPLAY_BOUND_MS = 100
+LINE_RATE_BOUND_MS = 300
+
+
+def transcript(sim):
+    """The simulator's transcript as (ms into the run, what) pairs."""
+    with open(sim.transcript) as f:
+        return [(int(ms), what.strip()) for ms, what in (line.split(' ', 1) for line in f)]
+
+
+def logged(sent):
+    """A frame the transcript lists as sent, as the log shows it."""
+    values = [int(b, 16) for b in sent.split()[1:]]
+    if values[0] != 0x82:
+        return sent[5:]
+    return '82 "%s" 8F' % bytes(values[1:-1]).decode('latin-1')
+
+
+def rows_of(recording):
+    """A recording with times as (time or None, line) pairs after its header:
+    its rows with an empty time, none of which here holds a CR LF, then its
+    timed rows, whose line holds a tab after each CR LF of its own."""
+    header, body = recording.split('\r\n', 1)
+    untimed, timed = re.match(r'((?:\t[^\r]*\r\n)*)(.*)', body, re.S).groups()
+    rows = [(None, line[1:]) for line in untimed.split('\r\n')[:-1]]
+    for row in re.split(r'\r\n(?=\d)', timed.removesuffix('\r\n')):
+        time, line = row.split('\t', 1)
+        rows.append((datetime.datetime.fromisoformat(time), line.replace('\r\n\t', '\r\n')))
+    return header, rows
 
 
 def read(path):
@@ -125,6 +175,99 @@ class Record(AppTestCase):
         self.assertNotEqual(probe('wait', ERROR_CAPTION, 1000)[0], 0, 'a second box')
         logged = self.log_text()[filled:].split('\r\n')
         self.assertEqual([line for line in logged if line.startswith('80 ')], reports)
+
+
+    def replay(self, sim, replayed):
+        """Starts the simulator's replay once the program has opened its port;
+        returns the simulator's transcript once the log ends with what it
+        replayed."""
+        self.assertTrue(wait_until(lambda: sim.received('CP'), 10), 'the port did not open')
+        self.assertTrue(wait_until(lambda: self.log_text().endswith(SIGNATURE + '\r\n'), SOON))
+        probe('click', CAPTION, IDC_CLEAR_LOG)
+        probe('click', CAPTION, IDC_TIMESTAMPS)  # T0 starts the replay
+        self.assertTrue(wait_until(lambda: self.log_text() == replayed, 30))
+        return transcript(sim)
+
+    def test_a_recording_with_times_keeps_when_each_line_came_and_replays_as_it_happened(self):
+        sim = self.simulate(5, '--scenario', self.scenario(PAUSED_STREAM), '--start-on', 'CL',
+                            '--unplug-after', '3', '--back-after', '2')
+        self.save_port(5)
+        self.start_app(TZ=ZONE)
+        self.assertTrue(self.wait_for_log(SIGNATURE))
+        stood = self.log_lines()
+        # The type picked makes the recording one with times, and the name in
+        # the box follows it.
+        path = os.path.join(WORK, 'timed.tsv')
+        if os.path.exists(path):
+            os.remove(path)
+        probe('syscommand', CAPTION, IDM_RECORD_LOG)
+        self.assertEqual(probe('wait', SAVE_CAPTION, SOON_MS)[0], 0, 'no Save As dialog')
+        probe('settext', SAVE_CAPTION, FILE_NAME_BOX, 'Z:' + path.replace('/', '\\')[:-3] + 'log')
+        self.assertEqual(probe('choose', SAVE_CAPTION, FILE_TYPE_BOX, 'Log with times')[0], 0)
+        self.assertTrue(probe('text', SAVE_CAPTION, FILE_NAME_BOX)[1].endswith('timed.tsv'))
+        probe('click', SAVE_CAPTION, 1)
+        self.assertTrue(wait_until(lambda: os.path.exists(path), SOON), 'no file made')
+        probe('click', CAPTION, 13)  # "CL" starts the stream
+        self.assertTrue(wait_until(lambda: self.log_text().endswith('80 08 08 8F\r\n'), 30))
+        probe('syscommand', CAPTION, IDM_RECORD_LOG)  # stops it
+        self.assertTrue(wait_until(lambda: read(path).endswith(b'# recording stopped\r\n'), SOON))
+
+        header, rows = rows_of(read(path).decode('latin-1'))
+        self.assertEqual(header, 'time\tline')
+        self.assertEqual([line for time, line in rows if time is None], stood)
+        offset = zoneinfo.ZoneInfo(ZONE).utcoffset(datetime.datetime.now())
+        self.assertEqual({time.utcoffset() for time, _ in rows if time}, {offset})
+        events = [line for _, line in rows if line.startswith('# ')]
+        self.assertEqual(events, ['# recording started: tactiview 1.0.2008.227, port COM5',
+                                  '# port COM5 lost', '# port COM5 back by itself',
+                                  '# recording stopped'])
+        # Every frame sent since "CL", each at a time that keeps to its sending,
+        # and the loss and the return between the frames around them.
+        stream = transcript(sim)
+        started = next(i for i, (_, what) in enumerate(stream) if what == 'received CL')
+        sent = [(at, logged(what)) for at, what in stream[started:] if what.startswith('sent ')]
+        frames = [(time.timestamp() * 1000, line) for time, line in rows
+                  if time and not line.startswith('# ')]
+        self.assertEqual([line for _, line in frames], [line for _, line in sent])
+        strays = [time - at for (time, _), (at, _) in zip(frames, sent)]
+        print('the times stray from the sending by %.0f ms' % (max(strays) - min(strays)))
+        self.assertLess(max(strays) - min(strays), RECORD_BOUND_MS)
+        lines = [line for _, line in rows]
+        self.assertLess(lines.index(PAUSE[2]), lines.index('# port COM5 lost'))
+        self.assertLess(lines.index('# port COM5 back by itself'), lines.index(PAUSE[3]))
+        recorded = dict((line, time) for time, line in frames)
+        gaps = [recorded[b] - recorded[a] for a, b in zip(PAUSE, PAUSE[1:])]
+        self.assertGreater(gaps[0], 1500 - RECORD_BOUND_MS)
+
+        # As recorded into a fresh program: the same lines, the pause kept and
+        # the events printed as they are passed; faster with --speed; at the
+        # line rate without --as-recorded.
+        self.tearDown()
+        replayed = ''.join(line + '\r\n' for time, line in rows if not line.startswith('# '))
+        runs = {}
+        for run, options in (('as recorded', ['--as-recorded']),
+                             ('faster', ['--as-recorded', '--speed', '4']), ('plain', [])):
+            sim = self.simulate(5, '--replay', path, '--start-on', 'T0', *options)
+            if self.app.poll() is not None:
+                self.save_port(5)
+                self.start_app()
+            stream = self.replay(sim, replayed)
+            self.assertTrue(not options or wait_until(
+                lambda: events[-1].encode() in read(sim.log.name), 10), 'the replay did not end')
+            sent = dict((logged(what), at) for at, what in reversed(stream)
+                        if what.startswith('sent '))
+            runs[run] = [sent[b] - sent[a] for a, b in zip(PAUSE, PAUSE[1:])]
+            said = read(sim.log.name).decode('latin-1').split('\n')
+            runs[run + ', printed'] = [line.split('\t')[1] for line in said if '\t# ' in line]
+            sim.stop()
+        print('the pause, recorded and replayed, in ms:', gaps, runs)
+        for replayed_gap, gap in zip(runs['as recorded'], gaps):
+            self.assertLess(abs(replayed_gap - gap), REPLAY_BOUND_MS)
+        for replayed_gap, gap in zip(runs['faster'], gaps):
+            self.assertLess(abs(replayed_gap - gap / 4), REPLAY_BOUND_MS)
+        self.assertLess(max(runs['plain']), LINE_RATE_BOUND_MS)
+        self.assertEqual(runs['as recorded, printed'], events)
+        self.assertEqual(runs['plain, printed'], [])
 
 
 if __name__ == '__main__':

@@ -120,14 +120,23 @@ TEST(SimScenario, ErrorsNameTheirLine)
     EXPECT_FALSE(ParseScenario("# nothing but a comment\n", &steps, &error));
 }
 
-std::vector<Frame> Replay(const std::string &log)
+std::vector<Frame> Frames(const std::vector<ReplayRow> &rows)
 {
     std::vector<Frame> frames;
+    for (const ReplayRow &row : rows)
+        if (!row.frame.empty())
+            frames.push_back(row.frame);
+    return frames;
+}
+
+std::vector<Frame> Replay(const std::string &log)
+{
+    std::vector<ReplayRow> rows;
     std::string error;
     size_t torn = 0;
-    EXPECT_TRUE(ParseReplay(log, &frames, &torn, &error)) << error;
+    EXPECT_TRUE(ParseReplay(log, &rows, &torn, &error)) << error;
     EXPECT_EQ(torn, 0u);
-    return frames;
+    return Frames(rows);
 }
 
 TEST(SimReplay, EachKindOfLineSendsTheFrameThatWasLogged)
@@ -173,16 +182,16 @@ TEST(SimReplay, ALineThatTheProgramDoesNotWriteIsRefusedByNumber)
     const char *line[] = {"line 1", "line 2", "line 2", "line 2",
                           "line 1", "line 1", "line 1", "line 3"};
     for (size_t i = 0; i < sizeof bad / sizeof bad[0]; i++) {
-        std::vector<Frame> frames;
+        std::vector<ReplayRow> rows;
         std::string error;
         size_t torn = 0;
-        EXPECT_FALSE(ParseReplay(bad[i], &frames, &torn, &error)) << bad[i];
+        EXPECT_FALSE(ParseReplay(bad[i], &rows, &torn, &error)) << bad[i];
         EXPECT_EQ(error.find(line[i]), 0u) << error;
     }
-    std::vector<Frame> frames;
+    std::vector<ReplayRow> rows;
     std::string error;
     size_t torn = 0;
-    EXPECT_FALSE(ParseReplay("", &frames, &torn, &error));
+    EXPECT_FALSE(ParseReplay("", &rows, &torn, &error));
 }
 
 // A crash may cut a recording anywhere in its last line, a text reply's CR LF
@@ -191,18 +200,73 @@ TEST(SimReplay, ALineThatTheProgramDoesNotWriteIsRefusedByNumber)
 TEST(SimReplay, ATornLastLineIsLeftOutAndCounted)
 {
     const std::string whole = "80 08 10 8F\r\n82 \"a\" 8F\r\n";
-    std::vector<Frame> frames;
+    std::vector<ReplayRow> rows;
     std::string error;
     size_t torn = 0;
     for (const std::string &tail :
          {std::string("80 01 0"), std::string("82 \"on\r\nof"), std::string(5, '\0')}) {
-        frames.clear();
-        EXPECT_TRUE(ParseReplay(whole + tail, &frames, &torn, &error)) << error;
-        EXPECT_EQ(frames.size(), 2u);
+        rows.clear();
+        EXPECT_TRUE(ParseReplay(whole + tail, &rows, &torn, &error)) << error;
+        EXPECT_EQ(rows.size(), 2u);
         EXPECT_EQ(torn, tail.size());
     }
-    EXPECT_FALSE(ParseReplay("80 8G\r\n" + whole + "80 01 0", &frames, &torn, &error));
+    EXPECT_FALSE(ParseReplay("80 8G\r\n" + whole + "80 01 0", &rows, &torn, &error));
     EXPECT_EQ(error.find("line 1:"), 0u) << error;
+}
+
+// A night's recording: the log as it stood with empty times, a text reply
+// whose CR LF is followed by the row's tab, a clock that falls back an hour
+// with daylight saving and one that is put back, and events among the lines.
+const std::string Recording = "time\tline\r\n"
+                              "\t82 \"sig\" 8F\r\n"
+                              "\t82 \"a\r\n\t\tb\" 8F\r\n"
+                              "2026-10-25T02:59:59.950+02:00\t# recording started\r\n"
+                              "2026-10-25T02:59:59.950+02:00\t80 08 10 8F\r\n"
+                              "2026-10-25T02:00:00.050+01:00\t82 \"x\r\n\ty\" 8F\r\n"
+                              "2026-10-25T01:59:00.000+01:00\t# port COM5 lost\r\n"
+                              "2026-10-25T01:59:02.000+01:00\t80 8F\r\n";
+
+TEST(SimReplay, ARecordingWithTimesGivesItsFramesEventsAndWhenTheyAreDue)
+{
+    std::vector<ReplayRow> rows;
+    std::string error;
+    size_t torn = 0;
+    ASSERT_TRUE(ParseReplay(Recording + "2026-10-25T01:59:02.1", &rows, &torn, &error)) << error;
+    EXPECT_EQ(torn, 21u);
+    EXPECT_EQ(Frames(rows), Replay("82 \"sig\" 8F\r\n82 \"a\r\n\tb\" 8F\r\n80 08 10 8F\r\n"
+                                   "82 \"x\r\ny\" 8F\r\n80 8F\r\n"));
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_FALSE(rows[1].timed);
+    EXPECT_EQ(rows[2].event, "recording started");
+    EXPECT_EQ(rows[5].event, "port COM5 lost");
+    EXPECT_EQ(rows[3].utcMs, 1792889999950); // 00:59:59.950 UTC
+    EXPECT_EQ(rows[4].utcMs - rows[3].utcMs, 100);
+    EXPECT_EQ(RecordedTimeText(rows[4]), "2026-10-25T02:00:00.050+01:00");
+
+    // From the first timed line on: real time, a clock put back waits no
+    // time, and --speed divides the gaps.
+    EXPECT_EQ(RecordedSchedule(rows, 1), (std::vector<double>{-1, -1, -1, 0, 100, 100, 2100}));
+    EXPECT_EQ(RecordedSchedule(rows, 4).back(), 525);
+}
+
+TEST(SimReplay, ARecordingWithTimesRefusesABadRowByItsLineNumber)
+{
+    const char *bad[] = {"2026-13-25T02:00:00.000+01:00\t80 8F\r\n", // no 13th month
+                         "2026-02-29T02:00:00.000+01:00\t80 8F\r\n", // nor this day
+                         "2026-10-25T02:00:00.000-00:00\t80 8F\r\n", // written +00:00
+                         "2026-10-25T02:00:00.000+01:00 80 8F\r\n",
+                         "\t80 8F\r\n", // no time after times
+                         "\t# port COM5 lost\r\n",
+                         "2026-10-25T02:00:00.000+01:00\t82 \"x\r\ny\" 8F\r\n"}; // no tab
+    for (const char *row : bad) {
+        std::vector<ReplayRow> rows;
+        std::string error;
+        size_t torn = 0;
+        EXPECT_FALSE(ParseReplay(Recording + row + "2026-10-25T02:00:00.000+01:00\t80 8F\r\n",
+                                 &rows, &torn, &error))
+            << row;
+        EXPECT_EQ(error.find("line 11:"), 0u) << error;
+    }
 }
 
 TEST(SimPacing, ElevenBitsAByteAt9600Baud)

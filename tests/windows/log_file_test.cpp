@@ -15,6 +15,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <thread>
 
 namespace
@@ -135,7 +136,7 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
     EXPECT_EQ(FileText(path), "80 08 10 8F\r\n");
 
     holder = holdFor(300);
-    StartRecording(path.c_str());
+    StartRecording(path.c_str(), FALSE);
     StopRecording();
     holder.join();
     MSG message;
@@ -147,6 +148,33 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
     released = true;
     holder.join();
     EXPECT_EQ(FileText(path), "old");
+    DestroyTestMainWindow();
+}
+
+// The log as it stood, a text reply's own CR LF in it, gives a row a line with
+// empty times; then a poll's line and its line errors by kind (the driver's
+// other bits make no event), an event outside a poll and the end.
+TEST(LogFile, ARecordingWithTimesHoldsTheLogAsItStoodItsLinesAndItsEvents)
+{
+    CreateTestMainWindow();
+    ConnectLog(MainWindow);
+    PortNumber = 0;
+    SetDlgItemTextA(MainWindow, IDC_LOG, "82 \"a\r\nb\" 8F\r\n80 8F\r\n");
+    std::string path = Disks + "\\timed.tsv";
+    StartRecording(path.c_str(), TRUE);
+    ReceiveLine("80 08 10 8F\r\n");
+    RecordLineErrors(CE_FRAME | CE_OVERRUN | CE_TXFULL);
+    RecordLineErrors(CE_TXFULL);
+    WriteRecording();
+    RecordEvent("Clear log");
+    StopRecording();
+
+    const std::regex time("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d");
+    EXPECT_EQ(std::regex_replace(FileText(path), time, "T"),
+              "time\tline\r\n\t82 \"a\r\n\tb\" 8F\r\n\t80 8F\r\n"
+              "T\t# recording started: tactiview 1.0.2008.227, no port chosen\r\n"
+              "T\t80 08 10 8F\r\nT\t# line errors: overrun, framing error\r\n"
+              "T\t# Clear log\r\nT\t# recording stopped\r\n");
     DestroyTestMainWindow();
 }
 
@@ -167,7 +195,7 @@ TEST(LogFile, ALogThatCannotBeReadIsNeitherSavedNorRecordedAsAnEmptyFile)
     std::string path = Disks + "\\kept.log";
     std::ofstream(path, std::ios::binary) << "kept";
     EXPECT_NE(SaveShowingError(path).find("(error 8)"), std::string::npos);
-    StartRecording(path.c_str());
+    StartRecording(path.c_str(), FALSE);
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
     EXPECT_EQ(message.lParam, ERROR_NOT_ENOUGH_MEMORY);

@@ -3,6 +3,7 @@
 #include "sim_core.h"
 #include "sim_line.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +16,8 @@ namespace
 {
 
 const char Usage[] =
-    "usage: glovebox-sim [--demo | --scenario FILE [--loop] | --replay FILE [--gap MS] [--loop]\n"
+    "usage: glovebox-sim [--demo | --scenario FILE [--loop]\n"
+    "                     | --replay FILE [--gap MS | --as-recorded [--speed X]] [--loop]\n"
     "                     | --stress [--seed N | --short]]\n"
     "                    [--wine-prefix DIR --com N | --port COMn]\n"
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
@@ -28,10 +30,15 @@ const char Usage[] =
     "built-in demonstration (the default), or as fast as the line allows (with\n"
     "--short, only the shortest report, one group of four bytes).\n"
     "\n"
-    "With --replay it sends the frames of a saved session log, the receive log's\n"
-    "lines as the program writes them, one after another at the line rate, with\n"
-    "--gap milliseconds between frames. A last line cut short, as a crash leaves\n"
-    "a recording, is left out, and it says how many bytes that was.\n"
+    "With --replay it sends the frames of a saved session log or a recording,\n"
+    "the receive log's lines as the program writes them, one after another at\n"
+    "the line rate, with --gap milliseconds between frames. A last line cut\n"
+    "short, as a crash leaves a recording, is left out, and it says how many\n"
+    "bytes that was. A recording with times (its first line \"time<TAB>line\")\n"
+    "plays the same way; with --as-recorded each line goes at its recorded time\n"
+    "after the first timed line, never faster than the line allows, the lines\n"
+    "without a time first, and its events are printed as they are passed;\n"
+    "--speed X divides the time between lines by X. Events are never sent.\n"
     "\n"
     "On Linux the line is a pseudo-terminal, linked into a Wine prefix as COMn\n"
     "with --wine-prefix and --com; on Windows it is the COM port named by --port.\n"
@@ -51,6 +58,8 @@ struct Options {
     std::string scenarioPath;
     std::string replayPath;
     unsigned gapMs = 0; // between replayed frames
+    bool asRecorded = false;
+    double speed = 1; // the recorded time between lines is divided by it
     bool loop = false;
     unsigned seed = 1;
     bool shortReports = false; // --stress sends only the shortest reports
@@ -67,14 +76,83 @@ struct Options {
 
 using Clock = std::chrono::steady_clock;
 
-bool ParseNumber(const char *text, unsigned long max, unsigned long *value)
+bool ParseNumber(const char *text, unsigned long min, unsigned long max, unsigned long *value)
 {
     char *end = nullptr;
     unsigned long n = std::strtoul(text, &end, 10);
-    if (!*text || *end || n > max)
+    if (!*text || *end || n < min || n > max)
         return false;
     *value = n;
     return true;
+}
+
+template <typename T>
+bool SetNumber(const char *text, unsigned long min, unsigned long max, T *field)
+{
+    unsigned long n = 0;
+    bool ok = ParseNumber(text, min, max, &n);
+    *field = (T)n;
+    return ok;
+}
+
+// What an option does with its value, or without one when it takes none.
+struct OptionRule {
+    const char *name;
+    bool takesValue;
+    bool (*apply)(Options *o, const char *value);
+};
+
+const OptionRule OptionRules[] = {
+    {"--demo", false, [](Options *o, const char *) { return o->mode = MODE_DEMO, true; }},
+    {"--scenario", true,
+     [](Options *o, const char *v) { return o->mode = MODE_SCENARIO, o->scenarioPath = v, true; }},
+    {"--replay", true,
+     [](Options *o, const char *v) { return o->mode = MODE_REPLAY, o->replayPath = v, true; }},
+    {"--gap", true, [](Options *o, const char *v) { return SetNumber(v, 0, 3600000, &o->gapMs); }},
+    {"--as-recorded", false, [](Options *o, const char *) { return o->asRecorded = true; }},
+    {"--speed", true,
+     [](Options *o, const char *v) {
+         char *end = nullptr;
+         o->speed = std::strtod(v, &end);
+         return *v && !*end && o->speed > 0 && o->speed <= 1e6;
+     }},
+    {"--loop", false, [](Options *o, const char *) { return o->loop = true; }},
+    {"--stress", false, [](Options *o, const char *) { return o->mode = MODE_STRESS, true; }},
+    {"--short", false, [](Options *o, const char *) { return o->shortReports = true; }},
+    {"--seed", true,
+     [](Options *o, const char *v) { return SetNumber(v, 0, 0xFFFFFFFFul, &o->seed); }},
+    {"--wine-prefix", true, [](Options *o, const char *v) { return o->line.winePrefix = v, true; }},
+    {"--com", true,
+     [](Options *o, const char *v) { return SetNumber(v, 1, 255, &o->line.comNumber); }},
+    {"--port", true, [](Options *o, const char *v) { return o->line.port = v, true; }},
+    {"--baud", true, [](Options *o, const char *v) { return SetNumber(v, 1, 4000000, &o->baud); }},
+    {"--unpaced", false, [](Options *o, const char *) { return o->baud = 0, true; }},
+    {"--timestamps", false, [](Options *o, const char *) { return o->modes.timestamps = true; }},
+    {"--ground", false, [](Options *o, const char *) { return o->modes.ground = true; }},
+    {"--start-on", true, [](Options *o, const char *v) { return o->startOn = v, true; }},
+    {"--transcript", true, [](Options *o, const char *v) { return o->transcriptPath = v, true; }},
+    {"--seconds", true,
+     [](Options *o, const char *v) { return SetNumber(v, 0, 1000000, &o->seconds); }},
+    {"--frames", true,
+     [](Options *o, const char *v) { return SetNumber(v, 0, 0xFFFFFFFFul, &o->frames); }},
+    {"--unplug-after", true,
+     [](Options *o, const char *v) { return SetNumber(v, 1, 1000000, &o->unplugAfter); }},
+    {"--back-after", true,
+     [](Options *o, const char *v) { return SetNumber(v, 0, 1000000, &o->backAfter); }},
+};
+
+const OptionRule *FindOption(const std::string &name)
+{
+    for (const OptionRule &rule : OptionRules)
+        if (name == rule.name)
+            return &rule;
+    return nullptr;
+}
+
+bool Refuse(const std::string &why)
+{
+    std::fprintf(stderr, "glovebox-sim: %s\n\n%s", why.c_str(), Usage);
+    return false;
 }
 
 // Reads the options; on an error prints it with the usage and returns false.
@@ -82,76 +160,27 @@ bool ParseOptions(int argc, char **argv, Options *o)
 {
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
-        const char *next = i + 1 < argc ? argv[i + 1] : nullptr;
-        unsigned long n = 0;
-        bool takesValue = a == "--scenario" || a == "--replay" || a == "--gap" || a == "--seed" ||
-                          a == "--wine-prefix" || a == "--com" || a == "--port" || a == "--baud" ||
-                          a == "--transcript" || a == "--seconds" || a == "--frames" ||
-                          a == "--unplug-after" || a == "--back-after";
-        if (takesValue && !next) {
-            std::fprintf(stderr, "glovebox-sim: %s needs a value\n\n%s", a.c_str(), Usage);
-            return false;
-        }
-        bool ok = true;
-        if (a == "--demo")
-            o->mode = MODE_DEMO;
-        else if (a == "--scenario")
-            o->mode = MODE_SCENARIO, o->scenarioPath = argv[++i];
-        else if (a == "--replay")
-            o->mode = MODE_REPLAY, o->replayPath = argv[++i];
-        else if (a == "--gap")
-            ok = ParseNumber(argv[++i], 3600000, &n), o->gapMs = (unsigned)n;
-        else if (a == "--loop")
-            o->loop = true;
-        else if (a == "--stress")
-            o->mode = MODE_STRESS;
-        else if (a == "--short")
-            o->shortReports = true;
-        else if (a == "--seed")
-            ok = ParseNumber(argv[++i], 0xFFFFFFFFul, &n), o->seed = (unsigned)n;
-        else if (a == "--wine-prefix")
-            o->line.winePrefix = argv[++i];
-        else if (a == "--com")
-            ok = ParseNumber(argv[++i], 255, &n) && n > 0, o->line.comNumber = (unsigned)n;
-        else if (a == "--port")
-            o->line.port = argv[++i];
-        else if (a == "--baud")
-            ok = ParseNumber(argv[++i], 4000000, &n) && n > 0, o->baud = (unsigned)n;
-        else if (a == "--unpaced")
-            o->baud = 0;
-        else if (a == "--timestamps")
-            o->modes.timestamps = true;
-        else if (a == "--start-on")
-            o->startOn = argv[++i];
-        else if (a == "--ground")
-            o->modes.ground = true;
-        else if (a == "--transcript")
-            o->transcriptPath = argv[++i];
-        else if (a == "--seconds")
-            ok = ParseNumber(argv[++i], 1000000, &n), o->seconds = (double)n;
-        else if (a == "--frames")
-            ok = ParseNumber(argv[++i], 0xFFFFFFFFul, &n), o->frames = n;
-        else if (a == "--unplug-after")
-            ok = ParseNumber(argv[++i], 1000000, &n) && n > 0, o->unplugAfter = (double)n;
-        else if (a == "--back-after")
-            ok = ParseNumber(argv[++i], 1000000, &n), o->backAfter = (double)n;
-        else if (a == "--help" || a == "-h") {
+        if (a == "--help" || a == "-h") {
             std::fputs(Usage, stdout);
             std::exit(0);
-        } else {
-            std::fprintf(stderr, "glovebox-sim: unknown argument \"%s\"\n\n%s", a.c_str(), Usage);
-            return false;
         }
-        if (!ok) {
-            std::fprintf(stderr, "glovebox-sim: bad value \"%s\" for %s\n\n%s", argv[i], a.c_str(),
-                         Usage);
-            return false;
-        }
+        const OptionRule *rule = FindOption(a);
+        if (!rule)
+            return Refuse("unknown argument \"" + a + "\"");
+        if (rule->takesValue && i + 1 == argc)
+            return Refuse(a + " needs a value");
+        const char *value = rule->takesValue ? argv[++i] : "";
+        if (!rule->apply(o, value))
+            return Refuse("bad value \"" + std::string(value) + "\" for " + a);
     }
-    if (!o->line.winePrefix.empty() && o->line.comNumber == 0) {
-        std::fprintf(stderr, "glovebox-sim: --wine-prefix needs --com N\n\n%s", Usage);
-        return false;
-    }
+    if (!o->line.winePrefix.empty() && o->line.comNumber == 0)
+        return Refuse("--wine-prefix needs --com N");
+    if (o->asRecorded && o->mode != MODE_REPLAY)
+        return Refuse("--as-recorded needs --replay FILE");
+    if (o->speed != 1 && !o->asRecorded)
+        return Refuse("--speed needs --as-recorded");
+    if (o->asRecorded && o->gapMs)
+        return Refuse("--gap and --as-recorded exclude each other");
     return true;
 }
 
@@ -180,25 +209,42 @@ bool LoadScenario(const std::string &path, std::vector<ScenarioStep> *steps)
     return true;
 }
 
-// A replay runs as a scenario of the logged frames, each followed by the gap.
-bool LoadReplay(const std::string &path, unsigned gapMs, std::vector<ScenarioStep> *steps)
+// A replay runs as a scenario of the logged frames, each followed by the gap;
+// as recorded, each due at its time, with the events to print among them.
+bool LoadReplay(const Options &o, std::vector<ScenarioStep> *steps)
 {
+    const char *path = o.replayPath.c_str();
     std::string text, error;
-    std::vector<Frame> frames;
+    std::vector<ReplayRow> rows;
     size_t torn = 0;
     if (!ReadFile(path, "log", &text))
         return false;
-    if (!ParseReplay(text, &frames, &torn, &error)) {
-        std::fprintf(stderr, "glovebox-sim: %s: %s\n", path.c_str(), error.c_str());
+    if (!ParseReplay(text, &rows, &torn, &error)) {
+        std::fprintf(stderr, "glovebox-sim: %s: %s\n", path, error.c_str());
         return false;
     }
     if (torn)
         std::fprintf(stderr, "glovebox-sim: %s: the last line is cut short: %lu bytes left out\n",
-                     path.c_str(), (unsigned long)torn);
-    for (const Frame &frame : frames) {
-        steps->push_back(ScenarioStep{frame});
-        if (gapMs)
-            steps->push_back(ScenarioStep{Frame(), gapMs});
+                     path, (unsigned long)torn);
+    std::vector<double> due = RecordedSchedule(rows, o.speed);
+    if (o.asRecorded &&
+        std::none_of(rows.begin(), rows.end(), [](const ReplayRow &row) { return row.timed; }))
+        std::fprintf(stderr, "glovebox-sim: %s has no times: its frames go at the line rate\n",
+                     path);
+    ScenarioStep gap;
+    gap.pauseMs = o.gapMs;
+    for (size_t i = 0; i < rows.size(); i++) {
+        const ReplayRow &row = rows[i];
+        if (!row.event.empty() && !o.asRecorded)
+            continue; // events are never sent, and printed only as recorded
+        ScenarioStep step;
+        step.bytes = row.frame;
+        step.atMs = o.asRecorded ? due[i] : -1;
+        if (!row.event.empty())
+            step.note = RecordedTimeText(row) + "\t# " + row.event;
+        steps->push_back(step);
+        if (o.gapMs)
+            steps->push_back(gap);
     }
     return true;
 }
@@ -214,8 +260,10 @@ struct Sim {
     CommandReader reader;
     std::deque<Frame> replies;
     Clock::time_point start;
-    Clock::time_point lineFree;  // when the line has carried what was sent
-    Clock::time_point nextFrame; // when the next report or scenario frame is due
+    Clock::time_point lineFree;      // when the line has carried what was sent
+    Clock::time_point nextFrame;     // when the next report or scenario frame is due
+    Clock::time_point recordedStart; // when a replay as recorded sent its first timed line
+    bool recordedStarted = false;
     unsigned long framesSent = 0;
     bool finished = false;  // a scenario without --loop has run out
     bool started = false;   // reports are being sent
@@ -235,8 +283,34 @@ void Record(Sim &sim, const char *what, const std::string &text)
         sim.transcript << ElapsedMs(sim) << ' ' << what << ' ' << text << '\n' << std::flush;
 }
 
-// The next frame of the chosen source, or an empty frame for a pause, which
-// then sets when the following one is due.
+// An event of a replay as recorded is printed, and noted in the transcript,
+// when the replay reaches its time.
+void PassEvent(Sim &sim, const std::string &note)
+{
+    std::printf("%s\n", note.c_str());
+    std::fflush(stdout);
+    Record(sim, "passed", note);
+}
+
+// Whether the next step of a replay as recorded waits for its time after the
+// first timed line; it then sets when the next frame is due.
+bool AwaitsRecordedTime(Sim &sim, Clock::time_point now)
+{
+    if (!sim.recordedStarted || sim.nextStep == sim.scenario.size() ||
+        sim.scenario[sim.nextStep].atMs < 0)
+        return false;
+    Clock::time_point due =
+        sim.recordedStart +
+        std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double, std::milli>(sim.scenario[sim.nextStep].atMs));
+    if (now >= due)
+        return false;
+    sim.nextFrame = due;
+    return true;
+}
+
+// The next frame of the chosen source, or an empty frame for a pause or an
+// event; a pause then sets when the following one is due.
 Frame NextFrame(Sim &sim, unsigned *pauseMs)
 {
     *pauseMs = 0;
@@ -249,8 +323,15 @@ Frame NextFrame(Sim &sim, unsigned *pauseMs)
                 return Frame();
             }
             sim.nextStep = 0;
+            sim.recordedStarted = false;
         }
         const ScenarioStep &step = sim.scenario[sim.nextStep++];
+        if (step.atMs >= 0 && !sim.recordedStarted) {
+            sim.recordedStart = Clock::now();
+            sim.recordedStarted = true;
+        }
+        if (!step.note.empty())
+            PassEvent(sim, step.note);
         *pauseMs = step.pauseMs;
         return step.bytes;
     }
@@ -317,7 +398,7 @@ bool SendDue(Sim &sim)
         sim.replies.pop_front();
         return ok;
     }
-    if (!sim.started || sim.finished || now < sim.nextFrame)
+    if (!sim.started || sim.finished || now < sim.nextFrame || AwaitsRecordedTime(sim, now))
         return true;
     unsigned pauseMs = 0;
     Frame frame = NextFrame(sim, &pauseMs);
@@ -432,8 +513,7 @@ int main(int argc, char **argv)
         return 2;
     if (sim.options.mode == MODE_SCENARIO && !LoadScenario(sim.options.scenarioPath, &sim.scenario))
         return 2;
-    if (sim.options.mode == MODE_REPLAY &&
-        !LoadReplay(sim.options.replayPath, sim.options.gapMs, &sim.scenario))
+    if (sim.options.mode == MODE_REPLAY && !LoadReplay(sim.options, &sim.scenario))
         return 2;
     if (!sim.options.transcriptPath.empty()) {
         sim.transcript.open(sim.options.transcriptPath, std::ios::trunc);

@@ -25,7 +25,8 @@
 //   popups CAPTION MS        for MS ms, print the caption of every other visible
 //                            top-level window of the window's program, once
 //   items CAPTION ID         print the number of entries of combo box ID
-//   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT
+//   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT,
+//                            and tell the box's owner as a user's pick does
 //   clipboard CAPTION        print the text on the clipboard (any window will do)
 // Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
 #include "tools/clock.h"
@@ -228,6 +229,17 @@ static int Answers(HWND window, DWORD ms)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result) ? 0 : 1;
 }
 
+static int Choose(HWND combo, const char *text)
+{
+    if (SendMessageA(combo, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)text) == CB_ERR)
+        return 1;
+    HWND owner = GetParent(combo);
+    int id = GetDlgCtrlID(combo);
+    SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo);
+    SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), (LPARAM)combo);
+    return 0;
+}
+
 static int PostKey(HWND window, WPARAM key)
 {
     PostMessageA(window, WM_KEYDOWN, key, 1);
@@ -299,6 +311,6 @@ int main(int argc, char **argv)
     if (!std::strcmp(command, "items"))
         return std::printf("%d\n", (int)SendMessageA(control, CB_GETCOUNT, 0, 0)), 0;
     if (!std::strcmp(command, "choose") && argc > 4)
-        return SendMessageA(control, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)argv[4]) == CB_ERR;
+        return Choose(control, argv[4]);
     return Usage();
 }

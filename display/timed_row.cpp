@@ -1,0 +1,66 @@
+#include "display/timed_row.h"
+
+static char *PutDigits(char *p, unsigned value, int count)
+{
+    for (int i = count - 1; i >= 0; i--, value /= 10)
+        p[i] = (char)('0' + value % 10);
+    return p + count;
+}
+
+unsigned FormatRowTime(char *text, const RowTime &time)
+{
+    char *p = PutDigits(text, time.year, 4);
+    *p++ = '-';
+    p = PutDigits(p, time.month, 2);
+    *p++ = '-';
+    p = PutDigits(p, time.day, 2);
+    *p++ = 'T';
+    p = PutDigits(p, time.hour, 2);
+    *p++ = ':';
+    p = PutDigits(p, time.minute, 2);
+    *p++ = ':';
+    p = PutDigits(p, time.second, 2);
+    *p++ = '.';
+    p = PutDigits(p, time.milliseconds, 3);
+    int offset = time.offsetMinutes;
+    *p++ = offset < 0 ? '-' : '+';
+    if (offset < 0)
+        offset = -offset;
+    p = PutDigits(p, (unsigned)offset / 60, 2);
+    *p++ = ':';
+    p = PutDigits(p, (unsigned)offset % 60, 2);
+    *p = '\0';
+    return (unsigned)(p - text);
+}
+
+// A CR LF with more text after it, which gets a tab.
+static bool InnerLineBreak(const char *text, unsigned length, unsigned i)
+{
+    return text[i] == '\n' && i > 0 && text[i - 1] == '\r' && i + 1 < length;
+}
+
+unsigned RowLength(unsigned timeLength, const char *text, unsigned length)
+{
+    if (length == 0)
+        return 0;
+    unsigned size = timeLength + 1 + length;
+    for (unsigned i = 0; i < length; i++)
+        size += InnerLineBreak(text, length, i);
+    return size;
+}
+
+unsigned FormatRow(char *row, const char *time, const char *text, unsigned length)
+{
+    if (length == 0)
+        return 0;
+    char *p = row;
+    while (*time)
+        *p++ = *time++;
+    *p++ = '\t';
+    for (unsigned i = 0; i < length; i++) {
+        *p++ = text[i];
+        if (InnerLineBreak(text, length, i))
+            *p++ = '\t';
+    }
+    return (unsigned)(p - row);
+}
