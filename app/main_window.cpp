@@ -52,9 +52,11 @@ struct SystemMenuItem {
 };
 
 static const SystemMenuItem SystemMenuItems[] = {
-    {IDS_SAVE_MENU, IDM_SAVE_LOG},         {IDS_RECORD_MENU, IDM_RECORD_LOG},
-    {IDS_STATS_MENU, IDM_LINE_STATISTICS}, {IDS_CHECK_MENU, IDM_CONTACT_CHECK},
-    {IDS_PORT_MENU, IDM_PORT_SELECT},
+    {IDS_SAVE_MENU, IDM_SAVE_LOG},         // "Save log..."
+    {IDS_RECORD_MENU, IDM_RECORD_LOG},     // "Record to file..."
+    {IDS_STATS_MENU, IDM_LINE_STATISTICS}, // "Line statistics..."
+    {IDS_CHECK_MENU, IDM_CONTACT_CHECK},   // "Contact check..."
+    {IDS_PORT_MENU, IDM_PORT_SELECT},      // "COM port selection..."
 };
 
 // Where the box's clock cannot serve, the check times reports by the PC's

@@ -110,7 +110,7 @@ static void DrawCell(HDC dc, int x, int y, int s, const CellLook &look)
     }
 }
 
-static void DrawText(HDC dc, int x, int y, int s, const char *text)
+static void DrawLabel(HDC dc, int x, int y, int s, const char *text)
 {
     SIZE size;
     GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
@@ -133,7 +133,7 @@ static void DrawMatrix(HDC dc, int x0, int y0, int s, const ContactCheckState &c
         int y = y0 + (int)b * s;
         for (unsigned a = 0; a < b; a++)
             DrawCell(dc, x0 + (int)a * s, y, s, LookOf(check, a, b));
-        DrawText(dc, x0 + (int)b * s + 3, y, s, ContactNames[b]);
+        DrawLabel(dc, x0 + (int)b * s + 3, y, s, ContactNames[b]);
     }
     DrawHandLines(dc, x0, y0, s);
 }
@@ -151,7 +151,7 @@ static void DrawLegend(HDC dc, const RECT &area, int s)
     for (unsigned i = 0; i < ARRAYSIZE(Legend); i++) {
         int y = area.top + (int)i * s;
         DrawCell(dc, x, y, s, Legend[i].look);
-        DrawText(dc, x + s + 4, y, s, Legend[i].text);
+        DrawLabel(dc, x + s + 4, y, s, Legend[i].text);
     }
 }
 
