@@ -85,14 +85,20 @@ void CountFrame(const DecodedFrame &frame)
     }
 }
 
-void CountPortLost(void)
+void CountPortEvent(const PortEvent &event)
 {
-    LineStats.portLost++;
-}
-
-void CountPortBack(void)
-{
-    LineStats.portBack++;
+    switch (event.kind) {
+    case PORT_OPENED:
+    case PORT_PICKED:
+        ResetLineStatistics();
+        break;
+    case PORT_LOST:
+        LineStats.portLost++;
+        break;
+    case PORT_BACK:
+        LineStats.portBack++;
+        break;
+    }
 }
 
 void NameLineErrors(char *text, DWORD errors)

@@ -5,6 +5,7 @@
 #ifndef TACTIVIEW_LINE_STATS_H
 #define TACTIVIEW_LINE_STATS_H
 
+#include "app/receivers.h"
 #include "protocol/glove_protocol.h"
 #include "serial/serial_port.h"
 
@@ -53,9 +54,9 @@ void CountPoll(const PollResult &poll);
 // Counts a frame by its start byte.
 void CountFrame(const DecodedFrame &frame);
 
-// The port was found lost, or came back by itself.
-void CountPortLost(void);
-void CountPortBack(void);
+// A port started with or picked starts the counts afresh; one lost or back
+// by itself is counted, and keeps the other counts.
+void CountPortEvent(const PortEvent &event);
 
 // Closes the current second once a second has passed, which sets the rates.
 void RollLineSecond(void);

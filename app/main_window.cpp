@@ -2,16 +2,15 @@
 
 #include "app/check_dialog.h"
 #include "app/globals.h"
-#include "app/line_stats.h"
 #include "app/port_dialog.h"
 #include "app/port_watch.h"
+#include "app/receivers.h"
 #include "app/record_log.h"
 #include "app/save_log.h"
 #include "app/settings.h"
 #include "app/stats_dialog.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
-#include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
 #include "res/resource.h"
@@ -58,30 +57,6 @@ static const SystemMenuItem SystemMenuItems[] = {
     {IDS_CHECK_MENU, IDM_CONTACT_CHECK},   // "Contact check..."
     {IDS_PORT_MENU, IDM_PORT_SELECT},      // "COM port selection..."
 };
-
-// Where the box's clock cannot serve, the check times reports by the PC's
-// clock at the poll that brought them.
-static void CheckFrame(const DecodedFrame &frame)
-{
-    CheckContacts(frame, GetTickCount());
-}
-
-// Who receives every frame, in this order: the log control, a recording
-// when one runs, the line statistics and the contact check.
-typedef void (*FrameReceiver)(const DecodedFrame &frame);
-
-static const FrameReceiver FrameReceivers[] = {
-    CollectLogLine,
-    RecordLine,
-    CountFrame,
-    CheckFrame,
-};
-
-void AppendLog(const DecodedFrame &frame)
-{
-    for (FrameReceiver receive : FrameReceivers)
-        receive(frame);
-}
 
 // The box is posted, as the log is updated inside a poll.
 static void ReportLogFull(void)
@@ -148,8 +123,7 @@ static void RunStartup(HWND dialog)
     KillTimer(dialog, TIMER_STARTUP);
     AddSystemMenuItems(dialog);
     OpenStartupPort(dialog);
-    ResetLineStatistics();
-    ResetContactCheck();
+    TellPortEvent(PORT_OPENED);
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);
     FollowPortState(dialog);
@@ -237,10 +211,8 @@ static void ChangePort(HWND dialog)
     if (PortHandle)
         CloseHandle(PortHandle);
     PortHandle = NULL;
-    ResetLineStatistics();
-    ResetContactCheck();
     OpenPort();
-    RecordPortEvent(PortHandle ? "picked" : "picked, but it does not open");
+    TellPortEvent(PORT_PICKED);
     SendCommand(CMD_QUERY_SIGNATURE);
     FollowPortState(dialog);
 }

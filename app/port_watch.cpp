@@ -15,9 +15,9 @@
 
 #include "app/globals.h"
 #include "app/line_stats.h"
+#include "app/receivers.h"
 #include "app/record_log.h"
 #include "display/receive_log.h"
-#include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
@@ -65,8 +65,7 @@ void FollowPortState(HWND dialog)
 // come, and the bytes of the reopened port must start frames of their own.
 void LosePort(HWND dialog)
 {
-    CountPortLost();
-    RecordPortEvent("lost");
+    TellPortEvent(PORT_LOST);
     CloseHandle(PortHandle);
     PortHandle = NULL;
     DropFrame();
@@ -88,16 +87,13 @@ void WatchPort(HWND dialog)
 }
 
 // A box that was unplugged may have restarted with other modes, so the boxes
-// learn them again from its data, and with its clock started anew, so the
-// contact check no longer compares that clock with times taken before.
+// learn them again from its data.
 void TryReopenPort(HWND dialog)
 {
     SetTimer(dialog, TIMER_REOPEN, REOPEN_PERIOD_MS, NULL);
     if (!OpenPort())
         return;
-    CountPortBack();
-    ForgetBoxClock();
-    RecordPortEvent("back by itself");
+    TellPortEvent(PORT_BACK);
     SendCommand(CMD_QUERY_SIGNATURE);
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);

@@ -162,10 +162,27 @@ void RecordEvent(const char *text)
         AddEvent(PollTimeTaken ? PollTime : FormatTimeNow(own), text);
 }
 
-void RecordPortEvent(const char *what)
+static const char *PortEventText(const PortEvent &event)
+{
+    switch (event.kind) {
+    case PORT_PICKED:
+        return event.open ? "picked" : "picked, but it does not open";
+    case PORT_LOST:
+        return "lost";
+    case PORT_BACK:
+        return "back by itself";
+    default:
+        return NULL;
+    }
+}
+
+void RecordPortEvent(const PortEvent &event)
 {
     char text[64];
-    wsprintfA(text, "port COM%lu %s", PortNumber, what);
+    const char *what = PortEventText(event);
+    if (!what)
+        return;
+    wsprintfA(text, "port COM%lu %s", event.port, what);
     RecordEvent(text);
 }
 

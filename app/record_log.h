@@ -5,6 +5,7 @@
 #ifndef TACTIVIEW_RECORD_LOG_H
 #define TACTIVIEW_RECORD_LOG_H
 
+#include "app/receivers.h"
 #include "protocol/glove_protocol.h"
 
 #include <windows.h>
@@ -31,8 +32,10 @@ void RecordLine(const DecodedFrame &frame);
 // recording, or none, ignores it.
 void RecordEvent(const char *text);
 
-// The event "port COMn " + what, of the port PortNumber names.
-void RecordPortEvent(const char *what);
+// Notes what happened to the port as the event "port COMn " and what: "lost",
+// "back by itself", "picked" or "picked, but it does not open". The port
+// the program starts with is noted by the recording's own start.
+void RecordPortEvent(const PortEvent &event);
 
 // The event of the line errors a poll found (CE_ bits), by kind; none when
 // there were none.

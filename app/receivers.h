@@ -1,0 +1,28 @@
+// Who hears of what the port brings: every frame the decoder completes, and
+// every change of the port itself. Each goes through one table of receivers,
+// so that a new receiver is one more entry rather than a call at every place
+// where a frame or an event arises.
+#ifndef TACTIVIEW_RECEIVERS_H
+#define TACTIVIEW_RECEIVERS_H
+
+#include <windows.h>
+
+// What happened to the port. PORT_OPENED is the start-up's port, whether or
+// not one opened; PORT_PICKED one chosen in "COM port selection...", open
+// or not; PORT_LOST a port a poll found gone; PORT_BACK the same port opened
+// again by itself.
+enum PortEventKind { PORT_OPENED, PORT_PICKED, PORT_LOST, PORT_BACK };
+
+struct PortEvent {
+    PortEventKind kind;
+    DWORD port; // PortNumber as the event leaves it
+    BOOL open;  // whether a port is open after the event
+};
+
+typedef void (*PortEventReceiver)(const PortEvent &event);
+
+// Tells every receiver of port events, in the order of their table: the line
+// statistics, the contact check, then a recording.
+void TellPortEvent(PortEventKind kind);
+
+#endif
