@@ -8,6 +8,7 @@
 #include "app/save_log.h"
 #include "app/settings.h"
 #include "app/stats_dialog.h"
+#include "app/test_station.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
@@ -220,8 +221,12 @@ static void ShowPendingErrors(HWND dialog)
         ShowFileError(dialog, (int)message.wParam, (DWORD)message.lParam);
 }
 
+// A glove checked and not yet written to the results file is written first;
+// when that fails the window stays, so that its result is not lost.
 static void OnClose(HWND dialog)
 {
+    if (!WriteLastGlove(dialog))
+        return;
     StopRecording();
     ShowPendingErrors(dialog);
     KeepSystemAwake(FALSE);
@@ -233,6 +238,7 @@ static void OnClose(HWND dialog)
 static void OnEndSession(void)
 {
     SaveSettings();
+    WriteLastGlove(NULL);
     StopRecording();
 }
 

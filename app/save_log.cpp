@@ -51,6 +51,13 @@ void ShowFileError(HWND owner, int textId, DWORD error)
     ShowMessage(owner, MAKEINTRESOURCEA(textId), MB_ICONERROR, reason, error);
 }
 
+void ShowNamedFileError(HWND owner, int textId, const char *path, DWORD error)
+{
+    char reason[256];
+    FormatReason(reason, error);
+    ShowMessage(owner, MAKEINTRESOURCEA(textId), MB_ICONERROR, path, reason, error);
+}
+
 void SaveLogAs(HWND owner, const char *path)
 {
     DWORD error = SaveLogToFile(path);

@@ -19,6 +19,9 @@ BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes);
 // `error` and its number, in an error box.
 void ShowFileError(HWND owner, int textId, DWORD error);
 
+// The same for a format that first takes the file's name.
+void ShowNamedFileError(HWND owner, int textId, const char *path, DWORD error);
+
 // Saves the log to `path`; a failure is shown in an error box with the
 // system's reason.
 void SaveLogAs(HWND owner, const char *path);

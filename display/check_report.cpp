@@ -5,19 +5,19 @@
 static const char Header[] = "Pair\tMade\tMade now\tLongest ms\tShortest ms\tShortest break ms\t"
                              "Bounces\tHeld at start\tIn plan\r\n";
 
-static void PutCell(TextOut &out, bool has, uint32_t ms)
+static void PutCell(TextBuffer &out, bool has, uint32_t ms)
 {
     Put(out, "\t");
     if (has)
         PutNumber(out, ms);
 }
 
-static void PutAnswer(TextOut &out, bool yes)
+static void PutAnswer(TextBuffer &out, bool yes)
 {
     Put(out, yes ? "\tyes" : "\tno");
 }
 
-static void PutPairLine(TextOut &out, const ContactCheckState &check, unsigned i)
+static void PutPairLine(TextBuffer &out, const ContactCheckState &check, unsigned i)
 {
     const PairRecord &pair = check.pairs[i];
     PutPairName(out, i);
@@ -36,7 +36,7 @@ static void PutPairLine(TextOut &out, const ContactCheckState &check, unsigned i
 }
 
 // "Missing: left index + right thumb, right little + right ring", or "none".
-static void PutListLine(TextOut &out, const char *label, const PairSet &set)
+static void PutListLine(TextBuffer &out, const char *label, const PairSet &set)
 {
     Put(out, label);
     if (IsEmpty(set))
@@ -45,7 +45,7 @@ static void PutListLine(TextOut &out, const char *label, const PairSet &set)
     Put(out, "\r\n");
 }
 
-static void PutSummary(TextOut &out, const ContactCheckState &check)
+static void PutSummary(TextBuffer &out, const ContactCheckState &check)
 {
     Put(out, "Pairs made: ");
     PutNumber(out, CountPairs(check.made));
@@ -66,14 +66,14 @@ static void PutSummary(TextOut &out, const ContactCheckState &check)
 
 unsigned FormatCheckSummary(char *text, unsigned size, const ContactCheckState &check)
 {
-    TextOut out = StartText(text, size);
+    TextBuffer out = StartText(text, size);
     PutSummary(out, check);
     return EndText(out, text);
 }
 
 unsigned FormatCheckReport(char *text, unsigned size, const ContactCheckState &check)
 {
-    TextOut out = StartText(text, size);
+    TextBuffer out = StartText(text, size);
     Put(out, Header);
     for (unsigned i = 0; i < CHECK_PAIRS; i++)
         PutPairLine(out, check, i);
@@ -84,7 +84,7 @@ unsigned FormatCheckReport(char *text, unsigned size, const ContactCheckState &c
 
 // "left thumb + right index is", or "left thumb + right index and 2 more are":
 // the first pair of the set, and how many others it holds.
-static void PutFirstOf(TextOut &out, const PairSet &set, const char *one, const char *more)
+static void PutFirstOf(TextBuffer &out, const PairSet &set, const char *one, const char *more)
 {
     unsigned first = 0;
     while (!HasPairAt(set, first))
@@ -99,7 +99,8 @@ static void PutFirstOf(TextOut &out, const PairSet &set, const char *one, const 
     Put(out, others > 0 ? more : one);
 }
 
-static void PutFailure(TextOut &out, const ContactCheckState &check, const CheckStanding &standing)
+static void PutFailure(TextBuffer &out, const ContactCheckState &check,
+                       const CheckStanding &standing)
 {
     Put(out, "FAIL: ");
     if (!IsEmpty(standing.outside))
@@ -110,7 +111,7 @@ static void PutFailure(TextOut &out, const ContactCheckState &check, const Check
         PutFirstOf(out, check.bounced, " bounced", " bounced");
 }
 
-static void PutCount(TextOut &out, const char *word, const ContactCheckState &check,
+static void PutCount(TextBuffer &out, const char *word, const ContactCheckState &check,
                      const CheckStanding &standing)
 {
     Put(out, word);
@@ -122,7 +123,7 @@ static void PutCount(TextOut &out, const char *word, const ContactCheckState &ch
 
 unsigned FormatVerdict(char *text, unsigned size, const ContactCheckState &check)
 {
-    TextOut out = StartText(text, size);
+    TextBuffer out = StartText(text, size);
     CheckStanding standing = JudgeCheck(check);
     switch (standing.verdict) {
     case VERDICT_NO_PLAN:

@@ -5,24 +5,24 @@ const char *const ContactNames[CHECK_CONTACTS] = {
     "right little", "right ring", "right middle", "right index", "right thumb", "right ground",
 };
 
-TextOut StartText(char *text, unsigned size)
+TextBuffer StartText(char *text, unsigned size)
 {
-    return TextOut{text, text + size - 1};
+    return TextBuffer{text, text + size - 1};
 }
 
-unsigned EndText(TextOut &out, char *text)
+unsigned EndText(TextBuffer &out, char *text)
 {
     *out.p = '\0';
     return (unsigned)(out.p - text);
 }
 
-void Put(TextOut &out, const char *s)
+void Put(TextBuffer &out, const char *s)
 {
     while (*s && out.p < out.end)
         *out.p++ = *s++;
 }
 
-void PutNumber(TextOut &out, uint32_t n)
+void PutNumber(TextBuffer &out, uint32_t n)
 {
     char digits[11];
     char *d = digits + sizeof digits - 1;
@@ -34,14 +34,14 @@ void PutNumber(TextOut &out, uint32_t n)
     Put(out, d);
 }
 
-void PutPairName(TextOut &out, unsigned index)
+void PutPairName(TextBuffer &out, unsigned index)
 {
     Put(out, ContactNames[CheckPairs[index].a]);
     Put(out, " + ");
     Put(out, ContactNames[CheckPairs[index].b]);
 }
 
-void PutPairList(TextOut &out, const PairSet &set)
+void PutPairList(TextBuffer &out, const PairSet &set)
 {
     const char *separator = "";
     for (unsigned i = 0; i < CHECK_PAIRS; i++) {

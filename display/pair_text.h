@@ -14,21 +14,21 @@ extern const char *const ContactNames[CHECK_CONTACTS];
 constexpr unsigned PAIR_NAME_SIZE = 29;
 
 // Text being written: from p up to end, where the terminator goes.
-struct TextOut {
+struct TextBuffer {
     char *p;
     char *end;
 };
 
-TextOut StartText(char *text, unsigned size);
+TextBuffer StartText(char *text, unsigned size);
 
 // Terminates the text and returns its length.
-unsigned EndText(TextOut &out, char *text);
+unsigned EndText(TextBuffer &out, char *text);
 
-void Put(TextOut &out, const char *s);
-void PutNumber(TextOut &out, uint32_t n);
-void PutPairName(TextOut &out, unsigned index); // an index into CheckPairs
+void Put(TextBuffer &out, const char *s);
+void PutNumber(TextBuffer &out, uint32_t n);
+void PutPairName(TextBuffer &out, unsigned index); // an index into CheckPairs
 
 // The pairs of the set in the report's order, separated by ", ".
-void PutPairList(TextOut &out, const PairSet &set);
+void PutPairList(TextBuffer &out, const PairSet &set);
 
 #endif

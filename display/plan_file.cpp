@@ -109,7 +109,7 @@ PlanReading ReadPlan(const char *text, unsigned length, Plan *plan)
 
 unsigned FormatPlanFile(char *text, const Plan &plan)
 {
-    TextOut out = StartText(text, PLAN_FILE_SIZE);
+    TextBuffer out = StartText(text, PLAN_FILE_SIZE);
     Put(out, PLAN_FILE_HEADER);
     for (unsigned i = 0; i < plan.size; i++) {
         PutPairName(out, plan.order[i]);

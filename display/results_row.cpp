@@ -3,18 +3,19 @@
 #include "protocol/check_verdict.h"
 
 // A name stays in its column and on its row.
-static void PutName(TextOut &out, const char *name)
+static void PutName(TextBuffer &out, const char *name)
 {
     for (; *name && out.p < out.end; name++)
         *out.p++ = (unsigned char)*name < 0x20 || *name == 0x7F ? ' ' : *name;
 }
 
-static void PutTab(TextOut &out)
+static void PutTab(TextBuffer &out)
 {
     Put(out, "\t");
 }
 
-static void PutPlanMade(TextOut &out, const ContactCheckState &check, const CheckStanding &standing)
+static void PutPlanMade(TextBuffer &out, const ContactCheckState &check,
+                        const CheckStanding &standing)
 {
     PutNumber(out, standing.planMade);
     Put(out, " of ");
@@ -24,7 +25,7 @@ static void PutPlanMade(TextOut &out, const ContactCheckState &check, const Chec
 unsigned FormatResultsRow(char *row, const char *time, const char *glove, const char *planName,
                           const ContactCheckState &check)
 {
-    TextOut out = StartText(row, RESULTS_ROW_SIZE);
+    TextBuffer out = StartText(row, RESULTS_ROW_SIZE);
     CheckStanding standing = JudgeCheck(check);
     bool plan = check.hasPlan;
     Put(out, time);
