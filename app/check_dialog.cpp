@@ -41,10 +41,9 @@ static void ShowVerdict(HWND dialog)
 {
     char verdict[CHECK_VERDICT_SIZE];
     FormatVerdict(verdict, sizeof verdict, ContactCheck);
-    Verdict shown = JudgeCheck(ContactCheck).verdict;
-    if (shown != ShownVerdict)
-        InvalidateRect(GetDlgItem(dialog, IDC_CHECK_VERDICT), NULL, TRUE);
-    ShownVerdict = shown;
+    // Each verdict has words of its own, so its colour changes only with its
+    // text, which repaints the control.
+    ShownVerdict = JudgeCheck(ContactCheck).verdict;
     SetTextIfChanged(dialog, IDC_CHECK_VERDICT, verdict);
 }
 
@@ -53,10 +52,10 @@ static void ShowStation(HWND dialog)
 {
     char text[MAX_PATH + 64];
     if (ContactCheck.hasPlan)
-        wsprintfA(text, "Plan %s: %u pairs", PlanName, ContactCheck.plan.size);
+        wsprintfA(text, "Plan %s: %u pair%s", PlanName, ContactCheck.plan.size,
+                  ContactCheck.plan.size == 1 ? "" : "s");
     SetTextIfChanged(dialog, IDC_CHECK_PLAN_NAME, ContactCheck.hasPlan ? text : "Plan: none");
-    EnableWindow(GetDlgItem(dialog, IDC_CHECK_SAVE_PLAN),
-                 ContactCheck.hasPlan && ContactCheck.plan.size > 0);
+    EnableWindow(GetDlgItem(dialog, IDC_CHECK_SAVE_PLAN), ContactCheck.hasPlan);
     wsprintfA(text, "Glove being checked: %s", GloveName[0] ? GloveName : "not named");
     SetTextIfChanged(dialog, IDC_CHECK_GLOVE_NAME, text);
     wsprintfA(text, "Results: %s", ResultsPath[0] ? ResultsPath : "not kept");

@@ -80,6 +80,6 @@ void SavePlan(HWND owner)
 
 void TakePlan(void)
 {
-    TakeCheckAsPlan();
-    lstrcpyA(PlanName, "taken");
+    if (TakeCheckAsPlan())
+        lstrcpyA(PlanName, "taken");
 }

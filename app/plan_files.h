@@ -21,7 +21,8 @@ void OpenPlan(HWND owner);
 // there, which is then named after the file.
 void SavePlan(HWND owner);
 
-// "Take as plan": every pair made so far, named "taken".
+// "Take as plan": every pair made so far, named "taken"; with none made, the
+// plan in use stays.
 void TakePlan(void);
 
 #endif

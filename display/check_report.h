@@ -19,15 +19,16 @@ constexpr unsigned CHECK_REPORT_SIZE = 96 + CHECK_PAIRS * 96 + 2 + CHECK_SUMMARY
 // the note on bounces.
 constexpr unsigned CHECK_VERDICT_SIZE = 256;
 
-// Each writes the check's text, every line but the verdict's last ended by
-// CR LF, into text of size characters, terminated and cut short should it
-// not fit, and returns its length.
+// Each writes the check's text into text of size characters, terminated and
+// cut short should it not fit, and returns its length. Every line of the
+// report and the summary ends in CR LF.
 unsigned FormatCheckReport(char *text, unsigned size, const ContactCheckState &check);
 unsigned FormatCheckSummary(char *text, unsigned size, const ContactCheckState &check);
 
-// "No plan"; "FAIL: " and why; "PASS: " and the count; or "Checking: " with
-// the count and what to do next. While the reports carry no time, a line
-// more says that bounces are not checked.
+// The verdict, its lines separated by CR LF: "No plan"; "FAIL: " and why;
+// "PASS: " and the count; or "Checking: " with the count and, on a line of
+// its own, what to do next. With a plan, while the reports carry no time, a
+// line more says that bounces are not checked.
 unsigned FormatVerdict(char *text, unsigned size, const ContactCheckState &check);
 
 #endif

