@@ -233,7 +233,7 @@ class Check(AppTestCase):
         probe('key', CHECK_CAPTION, VK_RETURN)
 
     def refused(self, text):
-        """The error box's text, once it is closed."""
+        """An error box that says text, which is then closed."""
         self.assertEqual(probe('wait', 'Error', SOON_MS)[0], 0, 'no error box')
         said = probe('text', 'Error', 0xFFFF)[1]
         probe('click', 'Error', 1)
