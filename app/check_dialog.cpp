@@ -1,35 +1,76 @@
 // The check runs whether or not the dialog is open; the dialog only shows
-// it, and redraws only what changed since it last looked.
+// it, and redraws only what changed since it last looked. The station's own
+// state, the plan's name, the glove's and the results file, is kept beside
+// the check, so that the dialog shows it again when reopened.
 #include "app/check_dialog.h"
 
 #include "app/clipboard.h"
+#include "app/plan_files.h"
+#include "app/test_station.h"
 #include "display/check_picture.h"
 #include "display/check_report.h"
+#include "protocol/check_verdict.h"
 #include "protocol/contact_check.h"
 #include "res/resource.h"
 
 static const UINT_PTR TIMER_CHECK_REFRESH = 1;
 static const UINT REFRESH_PERIOD_MS = 1000;
 
-// ContactCheck.changes when the dialog last showed the check.
-static uint32_t ShownChanges;
+// The verdict, to be read from a step away: the dialog's font, bold and
+// seven fourths its size, made once for the program's life.
+static HFONT VerdictFont;
+static const COLORREF PassColour = RGB(0, 140, 0);
+static const COLORREF FailColour = RGB(210, 0, 0);
 
-// Setting the summary's text scrolls it back to its start, so it is set only
-// when it changed, not whenever a pair did.
-static void ShowSummary(HWND dialog)
+// ContactCheck.changes when the dialog last showed the check, and the verdict
+// it showed.
+static uint32_t ShownChanges;
+static Verdict ShownVerdict;
+
+// Setting a text scrolls it back to its start and repaints it, so it is set
+// only when it changed, not whenever a pair did.
+static void SetTextIfChanged(HWND dialog, int id, const char *text)
 {
-    char summary[CHECK_SUMMARY_SIZE], shown[CHECK_SUMMARY_SIZE];
-    FormatCheckSummary(summary, sizeof summary);
-    GetDlgItemTextA(dialog, IDC_CHECK_SUMMARY, shown, sizeof shown);
-    if (lstrcmpA(shown, summary) != 0)
-        SetDlgItemTextA(dialog, IDC_CHECK_SUMMARY, summary);
+    char shown[CHECK_SUMMARY_SIZE];
+    GetDlgItemTextA(dialog, id, shown, sizeof shown);
+    if (lstrcmpA(shown, text) != 0)
+        SetDlgItemTextA(dialog, id, text);
+}
+
+static void ShowVerdict(HWND dialog)
+{
+    char verdict[CHECK_VERDICT_SIZE];
+    FormatVerdict(verdict, sizeof verdict, ContactCheck);
+    // Each verdict has words of its own, so its colour changes only with its
+    // text, which repaints the control.
+    ShownVerdict = JudgeCheck(ContactCheck).verdict;
+    SetTextIfChanged(dialog, IDC_CHECK_VERDICT, verdict);
+}
+
+// "Plan glove-v2: 24 pairs", the glove being checked and the results file.
+static void ShowStation(HWND dialog)
+{
+    char text[MAX_PATH + 64];
+    if (ContactCheck.hasPlan)
+        wsprintfA(text, "Plan %s: %u pair%s", PlanName, ContactCheck.plan.size,
+                  ContactCheck.plan.size == 1 ? "" : "s");
+    SetTextIfChanged(dialog, IDC_CHECK_PLAN_NAME, ContactCheck.hasPlan ? text : "Plan: none");
+    EnableWindow(GetDlgItem(dialog, IDC_CHECK_SAVE_PLAN), ContactCheck.hasPlan);
+    wsprintfA(text, "Glove being checked: %s", GloveName[0] ? GloveName : "not named");
+    SetTextIfChanged(dialog, IDC_CHECK_GLOVE_NAME, text);
+    wsprintfA(text, "Results: %s", ResultsPath[0] ? ResultsPath : "not kept");
+    SetTextIfChanged(dialog, IDC_CHECK_RESULTS_NAME, text);
 }
 
 static void ShowCheck(HWND dialog)
 {
+    char summary[CHECK_SUMMARY_SIZE];
     ShownChanges = ContactCheck.changes;
     InvalidateRect(GetDlgItem(dialog, IDC_CHECK_PICTURE), NULL, FALSE);
-    ShowSummary(dialog);
+    FormatCheckSummary(summary, sizeof summary, ContactCheck);
+    SetTextIfChanged(dialog, IDC_CHECK_SUMMARY, summary);
+    ShowVerdict(dialog);
+    ShowStation(dialog);
 }
 
 static void ShowCheckIfChanged(HWND dialog)
@@ -41,7 +82,7 @@ static void ShowCheckIfChanged(HWND dialog)
 static void CopyCheck(HWND dialog)
 {
     char report[CHECK_REPORT_SIZE];
-    PutOnClipboard(dialog, report, FormatCheckReport(report, sizeof report));
+    PutOnClipboard(dialog, report, FormatCheckReport(report, sizeof report, ContactCheck));
 }
 
 // A button clicked with the mouse keeps the focus, and with it the default;
@@ -51,26 +92,94 @@ static void FocusClose(HWND dialog)
     SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, IDCANCEL), TRUE);
 }
 
-static void OnCommand(HWND dialog, int id)
+// The glove box gets the focus back with its text selected, so that the
+// next scan replaces it; a row not written leaves the check as it was.
+static void OnNextGlove(HWND dialog)
 {
+    char name[GLOVE_NAME_SIZE];
+    GetDlgItemTextA(dialog, IDC_CHECK_GLOVE, name, sizeof name);
+    if (NextGlove(dialog, name))
+        ShowCheck(dialog);
+    HWND box = GetDlgItem(dialog, IDC_CHECK_GLOVE);
+    SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)box, TRUE);
+    SendMessageA(box, EM_SETSEL, 0, -1);
+}
+
+// Enter in the glove box, as a barcode scanner presses it, is "Next glove";
+// anywhere else it is Close's, which changes nothing.
+static void OnGloveBoxFocus(HWND dialog, int notification)
+{
+    if (notification == EN_SETFOCUS)
+        SendMessageA(dialog, DM_SETDEFID, IDC_CHECK_NEXT, 0);
+    else if (notification == EN_KILLFOCUS)
+        SendMessageA(dialog, DM_SETDEFID, IDCANCEL, 0);
+}
+
+// The buttons that act on the check or the station, and then hand the
+// default back to Close.
+typedef void (*CheckAction)(HWND dialog);
+
+struct CheckButton {
+    int id;
+    CheckAction act;
+};
+
+static void TakePlanAction(HWND)
+{
+    TakePlan();
+}
+
+static void ResetAction(HWND)
+{
+    ResetContactCheck();
+}
+
+static const CheckButton CheckButtons[] = {
+    {IDC_CHECK_PLAN, TakePlanAction},       {IDC_CHECK_RESET, ResetAction},
+    {IDC_CHECK_OPEN_PLAN, OpenPlan},        {IDC_CHECK_SAVE_PLAN, SavePlan},
+    {IDC_CHECK_RESULTS, ChooseResultsFile},
+};
+
+static void OnCommand(HWND dialog, int id, int notification)
+{
+    for (const CheckButton &button : CheckButtons) {
+        if (button.id == id) {
+            button.act(dialog);
+            ShowCheck(dialog);
+            FocusClose(dialog);
+        }
+    }
     switch (id) {
-    case IDC_CHECK_PLAN:
-        TakeCheckAsPlan();
-        ShowCheck(dialog);
-        FocusClose(dialog);
-        break;
-    case IDC_CHECK_RESET:
-        ResetContactCheck();
-        ShowCheck(dialog);
-        FocusClose(dialog);
-        break;
     case IDC_CHECK_COPY:
         CopyCheck(dialog);
+        break;
+    case IDC_CHECK_NEXT:
+        OnNextGlove(dialog);
+        break;
+    case IDC_CHECK_GLOVE:
+        OnGloveBoxFocus(dialog, notification);
         break;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
         break;
     }
+}
+
+static void OnInitDialog(HWND dialog)
+{
+    if (!VerdictFont) {
+        LOGFONTA font;
+        GetObjectA((HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0), sizeof font, &font);
+        font.lfHeight = font.lfHeight * 7 / 4;
+        font.lfWeight = FW_BOLD;
+        VerdictFont = CreateFontIndirectA(&font);
+    }
+    SendDlgItemMessageA(dialog, IDC_CHECK_VERDICT, WM_SETFONT, (WPARAM)VerdictFont, FALSE);
+    SendDlgItemMessageA(dialog, IDC_CHECK_GLOVE, EM_LIMITTEXT, GLOVE_NAME_SIZE - 1, 0);
+    SetDlgItemTextA(dialog, IDC_CHECK_GLOVE, GloveName);
+    ShowCheck(dialog);
+    SetTimer(dialog, TIMER_CHECK_REFRESH, REFRESH_PERIOD_MS, NULL);
+    SetFocus(GetDlgItem(dialog, IDCANCEL));
 }
 
 static void OnDrawItem(const DRAWITEMSTRUCT *item)
@@ -79,23 +188,35 @@ static void OnDrawItem(const DRAWITEMSTRUCT *item)
         DrawContactCheck(item->hDC, item->rcItem, ContactCheck);
 }
 
+// The verdict's colour; the dialog's face behind it, from the system's brush.
+static INT_PTR ColourVerdict(HDC dc)
+{
+    SetTextColor(dc, ShownVerdict == VERDICT_PASS   ? PassColour
+                     : ShownVerdict == VERDICT_FAIL ? FailColour
+                                                    : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return (INT_PTR)GetSysColorBrush(COLOR_BTNFACE);
+}
+
 static INT_PTR CALLBACK CheckDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        ShowCheck(dialog);
-        SetTimer(dialog, TIMER_CHECK_REFRESH, REFRESH_PERIOD_MS, NULL);
-        SetFocus(GetDlgItem(dialog, IDCANCEL));
+        OnInitDialog(dialog);
         return FALSE;
     case WM_TIMER:
         ShowCheckIfChanged(dialog);
         break;
     case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam));
+        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         break;
     case WM_DRAWITEM:
         OnDrawItem((const DRAWITEMSTRUCT *)lParam);
         return TRUE;
+    case WM_CTLCOLORSTATIC:
+        if (GetDlgCtrlID((HWND)lParam) == IDC_CHECK_VERDICT)
+            return ColourVerdict((HDC)wParam);
+        break;
     }
     return FALSE;
 }

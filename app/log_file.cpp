@@ -87,7 +87,7 @@ static DWORD MoveIntoPlace(const char *temp, const char *path)
 // The new file is made beside the target, so that moving it there is a
 // rename within one volume rather than a copy. A path that ends in a
 // separator names no file.
-static DWORD ReplaceFileWith(const char *path, const char *data, DWORD size)
+DWORD ReplaceFileWith(const char *path, const char *data, DWORD size)
 {
     char folder[MAX_PATH], temp[MAX_PATH], *name = NULL;
     DWORD length = GetFullPathNameA(path, MAX_PATH, folder, &name);

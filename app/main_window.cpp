@@ -2,21 +2,19 @@
 
 #include "app/check_dialog.h"
 #include "app/globals.h"
-#include "app/port_dialog.h"
 #include "app/port_watch.h"
 #include "app/receivers.h"
 #include "app/record_log.h"
 #include "app/save_log.h"
 #include "app/settings.h"
 #include "app/stats_dialog.h"
+#include "app/test_station.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
-
-#include <dbt.h>
 
 // The start-up sequence runs on the first tick, once the window is on screen.
 constexpr UINT STARTUP_DELAY_MS = 100;
@@ -95,26 +93,6 @@ static void AddSystemMenuItems(HWND dialog)
     for (const SystemMenuItem &item : SystemMenuItems) {
         LoadStringA(AppInstance, item.textId, text, sizeof text);
         InsertMenuA(menu, SC_CLOSE, MF_BYCOMMAND | MF_STRING, item.command, text);
-    }
-}
-
-static BOOL ChoosePort(HWND dialog)
-{
-    return DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_PORT), dialog, PortDlgProc, 0) == IDOK;
-}
-
-// Opens the saved port, or asks for another until one opens or the user
-// cancels. The box is asked for its signature as soon as the port is open,
-// and the line statistics and the contact check count from then.
-static void OpenStartupPort(HWND dialog)
-{
-    for (;;) {
-        if (PortNumber != 0 && OpenPort()) {
-            SendCommand(CMD_QUERY_SIGNATURE);
-            return;
-        }
-        if (!ChoosePort(dialog))
-            return;
     }
 }
 
@@ -199,35 +177,6 @@ static void OnCommand(HWND dialog, int id)
         ClearLogNoted();
 }
 
-// The old port is polled until the user confirms a new one. The commands and
-// polling then follow the new port, as after start-up, so that a user who had
-// cancelled at start-up can still begin; the mode boxes keep what they know.
-// A lost port that was being waited for is given up for the one chosen, and
-// the line statistics and the contact check start afresh with the new port.
-static void ChangePort(HWND dialog)
-{
-    if (!ChoosePort(dialog))
-        return;
-    if (PortHandle)
-        CloseHandle(PortHandle);
-    PortHandle = NULL;
-    OpenPort();
-    TellPortEvent(PORT_PICKED);
-    SendCommand(CMD_QUERY_SIGNATURE);
-    FollowPortState(dialog);
-}
-
-// Every top-level window hears of ports that come and go, inside a system
-// broadcast that should be answered quickly, so the work is posted for later.
-static void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data)
-{
-    const DEV_BROADCAST_HDR *device = (const DEV_BROADCAST_HDR *)data;
-    if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
-        PostMessageA(dialog, WM_PORT_REMOVED, BroadcastNamesPort(device), 0);
-    else if (event == DBT_DEVICEARRIVAL)
-        ReopenSoon(dialog);
-}
-
 // Some drivers keep the handle of a device that has gone working, so a
 // removal that names the open port loses it even when the poll, which first
 // takes what the driver still holds, finds nothing wrong. Any other removal
@@ -272,8 +221,12 @@ static void ShowPendingErrors(HWND dialog)
         ShowFileError(dialog, (int)message.wParam, (DWORD)message.lParam);
 }
 
+// A glove checked and not yet written to the results file is written first;
+// when that fails the window stays, so that its result is not lost.
 static void OnClose(HWND dialog)
 {
+    if (!WriteLastGlove(dialog))
+        return;
     StopRecording();
     ShowPendingErrors(dialog);
     KeepSystemAwake(FALSE);
@@ -285,6 +238,7 @@ static void OnClose(HWND dialog)
 static void OnEndSession(void)
 {
     SaveSettings();
+    WriteLastGlove(NULL);
     StopRecording();
 }
 
@@ -316,7 +270,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         ShowFileError(dialog, (int)wParam, (DWORD)lParam);
         break;
     case WM_DEVICECHANGE:
-        OnDeviceChange(dialog, wParam, lParam);
+        NoteDeviceChange(dialog, wParam, lParam);
         break;
     case WM_PORT_REMOVED:
         OnPortRemoved(dialog, (BOOL)wParam);

@@ -103,7 +103,7 @@ int ShowMessage(HWND owner, LPCSTR textOrId, UINT type, ...)
 int ShowMessageV(HWND owner, LPCSTR textOrId, UINT type, va_list arguments)
 {
     char format[256] = "";
-    char text[256];
+    char text[1024]; // a file's full path and the system's reason fit beside the format
 
     if (IS_INTRESOURCE(textOrId)) {
         LoadStringA(AppInstance, LOWORD((ULONG_PTR)textOrId), format, sizeof format);

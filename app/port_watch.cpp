@@ -15,12 +15,15 @@
 
 #include "app/globals.h"
 #include "app/line_stats.h"
+#include "app/port_dialog.h"
 #include "app/receivers.h"
 #include "app/record_log.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
+
+#include <dbt.h>
 
 // An adapter plugged back in may refuse to open for a moment after Windows
 // announces it, so the first try waits a little; a try that fails is simply
@@ -104,4 +107,53 @@ void ReopenSoon(HWND dialog)
 {
     if (WaitingForPort)
         SetTimer(dialog, TIMER_REOPEN, ARRIVAL_SETTLE_MS, NULL);
+}
+
+static BOOL ChoosePort(HWND dialog)
+{
+    return DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_PORT), dialog, PortDlgProc, 0) == IDOK;
+}
+
+// Opens the saved port, or asks for another until one opens or the user
+// cancels. The box is asked for its signature as soon as the port is open,
+// and the line statistics and the contact check count from then.
+void OpenStartupPort(HWND dialog)
+{
+    for (;;) {
+        if (PortNumber != 0 && OpenPort()) {
+            SendCommand(CMD_QUERY_SIGNATURE);
+            return;
+        }
+        if (!ChoosePort(dialog))
+            return;
+    }
+}
+
+// The old port is polled until the user confirms a new one. The commands and
+// polling then follow the new port, as after start-up, so that a user who had
+// cancelled at start-up can still begin; the mode boxes keep what they know.
+// A lost port that was being waited for is given up for the one chosen, and
+// the line statistics and the contact check start afresh with the new port.
+void ChangePort(HWND dialog)
+{
+    if (!ChoosePort(dialog))
+        return;
+    if (PortHandle)
+        CloseHandle(PortHandle);
+    PortHandle = NULL;
+    OpenPort();
+    TellPortEvent(PORT_PICKED);
+    SendCommand(CMD_QUERY_SIGNATURE);
+    FollowPortState(dialog);
+}
+
+// Every top-level window hears of ports that come and go, inside a system
+// broadcast that should be answered quickly, so the work is posted for later.
+void NoteDeviceChange(HWND dialog, WPARAM event, LPARAM data)
+{
+    const DEV_BROADCAST_HDR *device = (const DEV_BROADCAST_HDR *)data;
+    if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
+        PostMessageA(dialog, WM_PORT_REMOVED, BroadcastNamesPort(device), 0);
+    else if (event == DBT_DEVICEARRIVAL)
+        ReopenSoon(dialog);
 }

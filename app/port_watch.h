@@ -29,4 +29,16 @@ void TryReopenPort(HWND dialog);
 // second from now rather than at the next tick.
 void ReopenSoon(HWND dialog);
 
+// Opens the saved port, or asks for another with the port selection dialog
+// until one opens or the user cancels; an open port is asked for its
+// signature.
+void OpenStartupPort(HWND dialog);
+
+// "COM port selection...": a port the user picks replaces the one in use.
+void ChangePort(HWND dialog);
+
+// The main window's WM_DEVICECHANGE: a removal, while a port is open, posts
+// WM_PORT_REMOVED; an arrival may bring a lost port back.
+void NoteDeviceChange(HWND dialog, WPARAM event, LPARAM data);
+
 #endif

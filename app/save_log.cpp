@@ -1,125 +1,61 @@
 #include "app/save_log.h"
 
+#include "app/file_dialog.h"
 #include "app/globals.h"
 #include "app/log_file.h"
 #include "app/port_dialog.h"
 #include "res/resource.h"
 
-#include <commdlg.h>
-#include <dlgs.h>
+static const FileQuestion LogQuestion = {IDS_SAVE_FILTER, "log", OFN_OVERWRITEPROMPT, FALSE};
+static const FileQuestion RecordQuestion = {IDS_RECORD_FILTER, "log", OFN_OVERWRITEPROMPT, FALSE};
 
-static const char DefaultExtension[] = "log";
+// The kinds of recording, in the order of the types IDS_RECORD_FILTER offers.
+struct RecordKind {
+    const char *extension;
+    BOOL withTimes;
+};
 
-// The extensions of the recording's types, in the order of its filter.
-static const char *const RecordExtensions[] = {"log", "tsv"};
-static const DWORD TYPE_WITH_TIMES = 2;
+static const RecordKind RecordKinds[] = {
+    {"log", FALSE},
+    {"tsv", TRUE},
+};
 
-// Name and pattern pairs of a filter, as the string table holds them.
-static const int FILTER_SIZE = 128;
-
-// The Save As dialog asks before replacing a file, wants an existing folder,
-// offers no read-only box and leaves the process's current folder alone.
-static const DWORD SaveDialogFlags =
-    OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-
-// tactiview-YYYYMMDD-HHMMSS.log, in local time.
-static void DefaultFileName(char *name)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wsprintfA(name, "tactiview-%04u%02u%02u-%02u%02u%02u.%s", now.wYear, now.wMonth, now.wDay,
-              now.wHour, now.wMinute, now.wSecond, DefaultExtension);
-}
-
-// The string table cannot hold the NULs that end each part of a filter, so
-// its text ends each part with '|' instead.
-static void LoadFilter(int filterId, char *filter, int size)
-{
-    int length = LoadStringA(AppInstance, filterId, filter, size - 1);
-    for (int i = 0; i < length; i++)
-        if (filter[i] == '|')
-            filter[i] = '\0';
-    filter[length + 1] = '\0';
-}
-
-// Sets up the Save As dialog with the filter `filterId`, offering the default
-// file name in `path`; `filter` holds FILTER_SIZE characters.
-static void PrepareSaveDialog(OPENFILENAMEA *dialog, HWND owner, char *path, int filterId,
-                              char *filter)
-{
-    LoadFilter(filterId, filter, FILTER_SIZE);
-    DefaultFileName(path);
-    *dialog = OPENFILENAMEA{};
-    dialog->lStructSize = sizeof *dialog;
-    dialog->hwndOwner = owner;
-    dialog->lpstrFilter = filter;
-    dialog->nFilterIndex = 1;
-    dialog->lpstrFile = path;
-    dialog->nMaxFile = MAX_PATH;
-    dialog->lpstrDefExt = DefaultExtension;
-    dialog->Flags = SaveDialogFlags;
-}
-
-BOOL AskLogFileName(HWND owner, char *path)
-{
-    char filter[FILTER_SIZE];
-    OPENFILENAMEA dialog;
-    PrepareSaveDialog(&dialog, owner, path, IDS_SAVE_FILTER, filter);
-    return GetSaveFileNameA(&dialog);
-}
-
-static BOOL HasExtension(const char *name, const char *extension)
-{
-    int length = lstrlenA(name), tail = lstrlenA(extension) + 1;
-    return length > tail && name[length - tail] == '.' &&
-           lstrcmpiA(name + length - tail + 1, extension) == 0;
-}
-
-// Windows may add the default extension to a name whose extension it does not
-// know, so the default follows the type picked; a name in the box that ends
-// in the other type's extension takes the picked one's, as the type of the
-// file changes with it.
-static void FollowRecordType(HWND dialog, DWORD type)
-{
-    const char *picked = RecordExtensions[type == TYPE_WITH_TIMES];
-    const char *other = RecordExtensions[type != TYPE_WITH_TIMES];
-    SendMessageA(dialog, CDM_SETDEFEXT, 0, (LPARAM)picked);
-    char name[MAX_PATH];
-    GetDlgItemTextA(dialog, cmb13, name, sizeof name);
-    if (HasExtension(name, other)) {
-        lstrcpyA(name + lstrlenA(name) - lstrlenA(other), picked);
-        SetDlgItemTextA(dialog, cmb13, name);
-    }
-}
-
-// The hook's window is a child of the Save As dialog.
-static UINT_PTR CALLBACK RecordDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam)
-{
-    const OFNOTIFYA *notify = (const OFNOTIFYA *)lParam;
-    if (message == WM_NOTIFY && notify->hdr.code == CDN_TYPECHANGE)
-        FollowRecordType(GetParent(hook), notify->lpOFN->nFilterIndex);
-    return 0;
-}
-
+// The name is offered without an extension, so that the type picked gives
+// it one. The type picked decides the kind, unless the name ends in the
+// extension of another kind than the plain log.
 BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes)
 {
-    char filter[FILTER_SIZE];
-    OPENFILENAMEA dialog;
-    PrepareSaveDialog(&dialog, owner, path, IDS_RECORD_FILTER, filter);
-    dialog.Flags |= OFN_ENABLEHOOK | OFN_ENABLESIZING;
-    dialog.lpfnHook = RecordDialogHook;
-    if (!GetSaveFileNameA(&dialog))
+    OfferDatedName(path, NULL);
+    DWORD picked = AskFileName(owner, RecordQuestion, path);
+    if (picked == 0)
         return FALSE;
-    *withTimes = dialog.nFilterIndex == TYPE_WITH_TIMES || HasExtension(path, RecordExtensions[1]);
+    const RecordKind *kind = &RecordKinds[picked <= ARRAYSIZE(RecordKinds) ? picked - 1 : 0];
+    for (unsigned k = 1; k < ARRAYSIZE(RecordKinds); k++)
+        if (HasExtension(path, RecordKinds[k].extension))
+            kind = &RecordKinds[k];
+    *withTimes = kind->withTimes;
     return TRUE;
+}
+
+static void FormatReason(char *reason, DWORD error)
+{
+    reason[0] = '\0';
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
+                   reason, 256, NULL);
 }
 
 void ShowFileError(HWND owner, int textId, DWORD error)
 {
-    char reason[256] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                   reason, sizeof reason, NULL);
+    char reason[256];
+    FormatReason(reason, error);
     ShowMessage(owner, MAKEINTRESOURCEA(textId), MB_ICONERROR, reason, error);
+}
+
+void ShowNamedFileError(HWND owner, int textId, const char *path, DWORD error)
+{
+    char reason[256];
+    FormatReason(reason, error);
+    ShowMessage(owner, MAKEINTRESOURCEA(textId), MB_ICONERROR, path, reason, error);
 }
 
 void SaveLogAs(HWND owner, const char *path)
@@ -132,6 +68,7 @@ void SaveLogAs(HWND owner, const char *path)
 void SaveLog(HWND owner)
 {
     char path[MAX_PATH];
-    if (AskLogFileName(owner, path))
+    OfferDatedName(path, "log");
+    if (AskFileName(owner, LogQuestion, path))
         SaveLogAs(owner, path);
 }

@@ -218,11 +218,12 @@ static ContactCheckState BusiestCheck(void)
     ContactCheckState check = {};
     check.started = check.hasPlan = true;
     for (unsigned a = 0; a < CHECK_CONTACTS; a++) {
+        check.made.rows[a] = check.bounced.rows[a] = 0x0FFF;
         check.madeNow.rows[a] = 0x0AAA;
-        check.plan.rows[a] = 0x0555;
+        check.plan.pairs.rows[a] = 0x0555;
     }
     for (PairRecord &pair : check.pairs)
-        pair = {3, 2, 2, 500, 10, 15, 2, {}, false};
+        pair = {3, 2, 500, 10, 15, 2, {}, false};
     return check;
 }
 

@@ -9,19 +9,25 @@
 //   green     made and released   purple frame  made, not in the plan
 //   blue      made now            black square  bounced
 //   orange    made in the first report and never released since
+//
+// With a plan, a thick black frame marks the pair to make or release next.
 #include "display/check_picture.h"
+
+#include "display/pair_text.h"
+#include "protocol/check_verdict.h"
 
 enum CellFill { FILL_NEVER_MADE, FILL_RELEASED, FILL_MADE_NOW, FILL_HELD_SINCE_START, FILLS };
 
 static const COLORREF FillColours[FILLS] = {RGB(255, 255, 255), RGB(150, 215, 110),
                                             RGB(40, 100, 220), RGB(235, 125, 20)};
 
-enum CellMark { MARK_BOUNCED = 1, MARK_MISSING = 2, MARK_NOT_IN_PLAN = 4 };
+enum CellMark { MARK_BOUNCED = 1, MARK_MISSING = 2, MARK_NOT_IN_PLAN = 4, MARK_NEXT = 8 };
 
 static const COLORREF GridColour = RGB(128, 128, 128);
 static const COLORREF MissingColour = RGB(220, 0, 0);
 static const COLORREF NotInPlanColour = RGB(150, 0, 170);
 static const COLORREF BounceColour = RGB(0, 0, 0);
+static const COLORREF NextColour = RGB(0, 0, 0);
 
 struct CellLook {
     CellFill fill;
@@ -41,22 +47,26 @@ static const LegendEntry Legend[] = {
     {"bounced", {FILL_RELEASED, MARK_BOUNCED}},
     {"missing from the plan", {FILL_NEVER_MADE, MARK_MISSING}},
     {"not in the plan", {FILL_RELEASED, MARK_NOT_IN_PLAN}},
+    {"next to make or release", {FILL_NEVER_MADE, MARK_MISSING | MARK_NEXT}},
 };
 
-static CellLook LookOf(const ContactCheckState &check, unsigned a, unsigned b)
+static CellLook LookOf(const ContactCheckState &check, const CheckStanding &standing, unsigned i)
 {
-    const PairRecord &pair = check.pairs[PairIndex(a, b)];
     CellLook look = {FILL_NEVER_MADE, 0};
-    if (HasPair(check.madeNow, a, b))
-        look.fill = pair.heldAtStart && pair.makes == 1 ? FILL_HELD_SINCE_START : FILL_MADE_NOW;
-    else if (pair.makes > 0)
+    if (HasPairAt(check.heldSinceStart, i))
+        look.fill = FILL_HELD_SINCE_START;
+    else if (HasPairAt(check.madeNow, i))
+        look.fill = FILL_MADE_NOW;
+    else if (HasPairAt(check.made, i))
         look.fill = FILL_RELEASED;
-    if (pair.bounces > 0)
+    if (HasPairAt(check.bounced, i))
         look.marks |= MARK_BOUNCED;
-    if (check.hasPlan && HasPair(check.plan, a, b) && pair.makes == 0)
+    if (HasPairAt(standing.missing, i))
         look.marks |= MARK_MISSING;
-    if (check.hasPlan && !HasPair(check.plan, a, b) && pair.makes > 0)
+    if (HasPairAt(standing.outside, i))
         look.marks |= MARK_NOT_IN_PLAN;
+    if (standing.next == (int)i)
+        look.marks |= MARK_NEXT;
     return look;
 }
 
@@ -108,6 +118,8 @@ static void DrawCell(HDC dc, int x, int y, int s, const CellLook &look)
         RECT dot = {x + (s - d) / 2, y + (s - d) / 2, x + (s - d) / 2 + d, y + (s - d) / 2 + d};
         Fill(dc, dot, BounceColour);
     }
+    if (look.marks & MARK_NEXT)
+        Frame(dc, cell, NextColour, 3);
 }
 
 static void DrawLabel(HDC dc, int x, int y, int s, const char *text)
@@ -129,12 +141,13 @@ static void DrawHandLines(HDC dc, int x0, int y0, int s)
 
 static void DrawMatrix(HDC dc, int x0, int y0, int s, const ContactCheckState &check)
 {
-    for (unsigned b = 0; b < CHECK_CONTACTS; b++) {
-        int y = y0 + (int)b * s;
-        for (unsigned a = 0; a < b; a++)
-            DrawCell(dc, x0 + (int)a * s, y, s, LookOf(check, a, b));
-        DrawLabel(dc, x0 + (int)b * s + 3, y, s, ContactNames[b]);
+    CheckStanding standing = JudgeCheck(check);
+    for (unsigned i = 0; i < CHECK_PAIRS; i++) {
+        const ContactPair &pair = CheckPairs[i];
+        DrawCell(dc, x0 + pair.a * s, y0 + pair.b * s, s, LookOf(check, standing, i));
     }
+    for (unsigned c = 0; c < CHECK_CONTACTS; c++)
+        DrawLabel(dc, x0 + (int)c * s + 3, y0 + (int)c * s, s, ContactNames[c]);
     DrawHandLines(dc, x0, y0, s);
 }
 

@@ -6,10 +6,17 @@
 
 ContactCheckState ContactCheck;
 
-const char *const ContactNames[CHECK_CONTACTS] = {
-    "left little",  "left ring",  "left middle",  "left index",  "left thumb",  "left ground",
-    "right little", "right ring", "right middle", "right index", "right thumb", "right ground",
-};
+static constexpr std::array<ContactPair, CHECK_PAIRS> ListPairs(void)
+{
+    std::array<ContactPair, CHECK_PAIRS> pairs = {};
+    unsigned i = 0;
+    for (unsigned a = 0; a < CHECK_CONTACTS; a++)
+        for (unsigned b = a + 1; b < CHECK_CONTACTS; b++)
+            pairs[i++] = ContactPair{(uint8_t)a, (uint8_t)b};
+    return pairs;
+}
+
+const std::array<ContactPair, CHECK_PAIRS> CheckPairs = ListPairs();
 
 static const uint8_t HAND_MASK = (1u << HAND_CONTACTS) - 1;
 
@@ -21,6 +28,38 @@ unsigned PairIndex(unsigned a, unsigned b)
 bool HasPair(const PairSet &set, unsigned a, unsigned b)
 {
     return (set.rows[a] >> b) & 1;
+}
+
+bool HasPairAt(const PairSet &set, unsigned index)
+{
+    return HasPair(set, CheckPairs[index].a, CheckPairs[index].b);
+}
+
+void AddPairAt(PairSet &set, unsigned index)
+{
+    set.rows[CheckPairs[index].a] |= (uint16_t)(1u << CheckPairs[index].b);
+}
+
+PairSet Without(const PairSet &set, const PairSet &other)
+{
+    PairSet result;
+    for (unsigned a = 0; a < CHECK_CONTACTS; a++)
+        result.rows[a] = (uint16_t)(set.rows[a] & ~other.rows[a]);
+    return result;
+}
+
+bool IsEmpty(const PairSet &set)
+{
+    return CountPairs(set) == 0;
+}
+
+unsigned CountPairs(const PairSet &set)
+{
+    unsigned count = 0;
+    for (uint16_t row : set.rows)
+        for (; row; row &= (uint16_t)(row - 1))
+            count++;
+    return count;
 }
 
 // Every two contacts that one group names, whatever else it names; bits 6
@@ -47,30 +86,34 @@ static uint32_t Duration(const ReportTime &from, const ReportTime &to, bool *byB
     return *byBox ? (uint32_t)(to.boxMs - from.boxMs) & (BOX_CLOCK_SPAN - 1) : pc;
 }
 
-// The PC's clock is too coarse to see a bounce.
-static void CountBounce(PairRecord &pair, uint32_t ms, bool byBox)
+// The PC's clock is too coarse to see a bounce. Returns whether it was one.
+static bool CountBounce(PairRecord &pair, uint32_t ms, bool byBox)
 {
-    if (byBox && ms < BOUNCE_MS)
-        pair.bounces++;
+    bool bounce = byBox && ms < BOUNCE_MS;
+    pair.bounces += bounce;
+    return bounce;
 }
 
-static void Make(PairRecord &pair, const ReportTime &time)
+static bool Make(PairRecord &pair, const ReportTime &time)
 {
+    bool bounce = false;
     if (pair.makes > 0) {
         bool byBox;
         uint32_t ms = Duration(pair.since, time, &byBox);
-        if (pair.breaks++ == 0 || ms < pair.shortestBreakMs)
+        if (pair.makes == 1 || ms < pair.shortestBreakMs)
             pair.shortestBreakMs = ms;
-        CountBounce(pair, ms, byBox);
+        bounce = CountBounce(pair, ms, byBox);
     }
     pair.makes++;
     pair.since = time;
+    return bounce;
 }
 
 // The make found at the start began before the check did, so its length is
 // not known and it is neither a hold nor a bounce.
-static void Break(PairRecord &pair, const ReportTime &time)
+static bool Break(PairRecord &pair, const ReportTime &time)
 {
+    bool bounce = false;
     if (!(pair.heldAtStart && pair.makes == 1)) {
         bool byBox;
         uint32_t ms = Duration(pair.since, time, &byBox);
@@ -78,21 +121,20 @@ static void Break(PairRecord &pair, const ReportTime &time)
             pair.longestMs = ms;
         if (pair.holds++ == 0 || ms < pair.shortestMs)
             pair.shortestMs = ms;
-        CountBounce(pair, ms, byBox);
+        bounce = CountBounce(pair, ms, byBox);
     }
     pair.since = time;
+    return bounce;
 }
 
 static void Start(const PairSet &made, const ReportTime &time)
 {
     ContactCheck.started = true;
-    for (unsigned a = 0; a < CHECK_CONTACTS; a++) {
-        for (unsigned b = a + 1; b < CHECK_CONTACTS; b++) {
-            if (HasPair(made, a, b)) {
-                PairRecord &pair = ContactCheck.pairs[PairIndex(a, b)];
-                pair.heldAtStart = true;
-                Make(pair, time);
-            }
+    ContactCheck.heldSinceStart = made;
+    for (unsigned i = 0; i < CHECK_PAIRS; i++) {
+        if (HasPairAt(made, i)) {
+            ContactCheck.pairs[i].heldAtStart = true;
+            Make(ContactCheck.pairs[i], time);
         }
     }
 }
@@ -107,12 +149,11 @@ static bool Follow(const PairSet &made, const ReportTime &time)
         for (unsigned b = a + 1; changed >> b; b++) {
             if ((changed >> b) & 1) {
                 PairRecord &pair = ContactCheck.pairs[PairIndex(a, b)];
-                if (HasPair(made, a, b))
-                    Make(pair, time);
-                else
-                    Break(pair, time);
+                bool bounce = HasPair(made, a, b) ? Make(pair, time) : Break(pair, time);
+                ContactCheck.bounced.rows[a] |= (uint16_t)(bounce << b);
             }
         }
+        ContactCheck.heldSinceStart.rows[a] &= made.rows[a];
     }
     return any != 0;
 }
@@ -124,11 +165,15 @@ void CheckContacts(const DecodedFrame &frame, uint32_t pcMs)
     ReportTime time = {pcMs, (uint16_t)(frame.contacts->TimestampMs & (BOX_CLOCK_SPAN - 1)),
                        frame.timed};
     PairSet made = PairsOf(*frame.contacts);
+    bool timingChanged = frame.timed != ContactCheck.lastReportTimed;
+    ContactCheck.lastReportTimed = frame.timed;
     if (!ContactCheck.started)
         Start(made, time);
-    else if (!Follow(made, time))
+    else if (!Follow(made, time) && !timingChanged)
         return;
     ContactCheck.madeNow = made;
+    for (unsigned a = 0; a < CHECK_CONTACTS; a++)
+        ContactCheck.made.rows[a] |= made.rows[a];
     ContactCheck.changes++;
 }
 
@@ -137,6 +182,7 @@ void ResetContactCheck(void)
     ContactCheckState fresh = {};
     fresh.hasPlan = ContactCheck.hasPlan;
     fresh.plan = ContactCheck.plan;
+    fresh.lastReportTimed = ContactCheck.lastReportTimed;
     fresh.changes = ContactCheck.changes + 1;
     ContactCheck = fresh;
 }
@@ -147,42 +193,23 @@ void ForgetBoxClock(void)
         pair.since.timed = false;
 }
 
-void TakeCheckAsPlan(void)
+// A plan of no pairs would pass a glove that makes none.
+bool TakeCheckAsPlan(void)
 {
-    PairSet plan = {};
-    for (unsigned a = 0; a < CHECK_CONTACTS; a++)
-        for (unsigned b = a + 1; b < CHECK_CONTACTS; b++)
-            if (ContactCheck.pairs[PairIndex(a, b)].makes > 0)
-                plan.rows[a] |= (uint16_t)(1u << b);
+    if (IsEmpty(ContactCheck.made))
+        return false;
+    Plan plan = {};
+    plan.pairs = ContactCheck.made;
+    for (unsigned i = 0; i < CHECK_PAIRS; i++)
+        if (HasPairAt(plan.pairs, i))
+            plan.order[plan.size++] = (uint8_t)i;
+    UsePlan(plan);
+    return true;
+}
+
+void UsePlan(const Plan &plan)
+{
     ContactCheck.plan = plan;
     ContactCheck.hasPlan = true;
     ContactCheck.changes++;
-}
-
-unsigned CountPairsMade(void)
-{
-    unsigned made = 0;
-    for (const PairRecord &pair : ContactCheck.pairs)
-        made += pair.makes > 0;
-    return made;
-}
-
-static unsigned CountPlanned(bool madeOnly)
-{
-    unsigned count = 0;
-    for (unsigned a = 0; a < CHECK_CONTACTS; a++)
-        for (unsigned b = a + 1; b < CHECK_CONTACTS; b++)
-            count += HasPair(ContactCheck.plan, a, b) &&
-                     (!madeOnly || ContactCheck.pairs[PairIndex(a, b)].makes > 0);
-    return count;
-}
-
-unsigned CountPlanPairs(void)
-{
-    return ContactCheck.hasPlan ? CountPlanned(false) : 0;
-}
-
-unsigned CountPlanPairsMade(void)
-{
-    return ContactCheck.hasPlan ? CountPlanned(true) : 0;
 }

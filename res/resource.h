@@ -53,6 +53,15 @@
 #define IDC_CHECK_PLAN 302
 #define IDC_CHECK_RESET 303
 #define IDC_CHECK_COPY 304
+#define IDC_CHECK_VERDICT 305
+#define IDC_CHECK_PLAN_NAME 306
+#define IDC_CHECK_OPEN_PLAN 307
+#define IDC_CHECK_SAVE_PLAN 308
+#define IDC_CHECK_GLOVE 309
+#define IDC_CHECK_NEXT 310
+#define IDC_CHECK_GLOVE_NAME 311
+#define IDC_CHECK_RESULTS 312
+#define IDC_CHECK_RESULTS_NAME 313
 
 #define IDS_DESCRIPTION 1
 #define IDS_NO_PORT 2
@@ -67,6 +76,15 @@
 #define IDS_STATS_MENU 11
 #define IDS_CHECK_MENU 12
 #define IDS_RECORD_FILTER 20
+#define IDS_PLAN_FILTER 30
+#define IDS_RESULTS_FILTER 31
+#define IDS_PLAN_READ_FAILED 32
+#define IDS_PLAN_SAVE_FAILED 33
+#define IDS_PLAN_REFUSED 34
+#define IDS_RESULTS_FAILED 35
+#define IDS_RESULTS_FAILED_AT_CLOSE 36
+// What is wrong with a file that is no plan: IDS_PLAN_FAULTS + its PlanFault.
+#define IDS_PLAN_FAULTS 40
 
 // System-menu commands; their low four bits are zero, as the system requires.
 #define IDM_PORT_SELECT 0x40

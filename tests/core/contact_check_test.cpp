@@ -1,6 +1,9 @@
 // The contact check fed reports as the decoder hands them over, each with the
-// PC's clock of its poll, and read back through the report that "Copy" gives.
+// PC's clock of its poll, and read back through the report that "Copy" gives,
+// the verdict and the row of the results file.
 #include "display/check_report.h"
+#include "display/plan_file.h"
+#include "display/results_row.h"
 #include "protocol/contact_check.h"
 
 #include <gtest/gtest.h>
@@ -16,20 +19,22 @@ const int UNTIMED = -1;
 const uint16_t LeftIndexRightThumb = 0x1008, LeftRingMiddle = 0x0006, RightLittleRing = 0x0300,
                LeftGroundRightGround = 0x2020;
 
+// As the decoder does, the groups past the report's own keep those of the
+// reports before.
 void Report(uint32_t pcMs, int boxMs, std::initializer_list<uint16_t> groups)
 {
-    ContactPicture picture = {};
+    ContactState.GroupCount = 0;
     for (uint16_t group : groups)
-        picture.Groups[picture.GroupCount++] = group;
-    picture.TimestampMs = boxMs == UNTIMED ? 0 : (uint32_t)boxMs;
+        ContactState.Groups[ContactState.GroupCount++] = group;
+    ContactState.TimestampMs = boxMs == UNTIMED ? 0 : (uint32_t)boxMs;
     uint8_t start = boxMs == UNTIMED ? FRAME_CONTACTS : FRAME_CONTACTS_TIMED;
-    CheckContacts({start, &picture, boxMs != UNTIMED, "", 0}, pcMs);
+    CheckContacts({start, &ContactState, boxMs != UNTIMED, "", 0}, pcMs);
 }
 
 std::string ReportText()
 {
     static char text[CHECK_REPORT_SIZE];
-    return std::string(text, FormatCheckReport(text, sizeof text));
+    return std::string(text, FormatCheckReport(text, sizeof text, ContactCheck));
 }
 
 // The cells of a pair's line after its name: made, made now, longest,
@@ -107,7 +112,8 @@ TEST_F(ContactCheckTest, ThePcClockServesWhereTheBoxClockCannot)
 
 // A pair made in the first report was held at the start: counted as made,
 // but its first hold has no known length. "Reset" starts afresh and keeps
-// the plan, against which the check then shows what is missing and extra.
+// the plan, against which the check then shows what is missing and extra;
+// with nothing made, "Take as plan" keeps it too.
 TEST_F(ContactCheckTest, HeldAtStartResetAndThePlan)
 {
     Report(0, 0, {LeftGroundRightGround});
@@ -118,6 +124,7 @@ TEST_F(ContactCheckTest, HeldAtStartResetAndThePlan)
 
     TakeCheckAsPlan();
     ResetContactCheck();
+    EXPECT_FALSE(TakeCheckAsPlan()); // with nothing made, the plan stays
     Report(0, 400, {LeftRingMiddle, RightLittleRing});
     Report(0, 500, {});
     EXPECT_EQ(Row("left ring + left middle"), "1\tno\t\t\t\t0\tyes\tyes");
@@ -127,22 +134,77 @@ TEST_F(ContactCheckTest, HeldAtStartResetAndThePlan)
                          "Not in plan: right little + right ring\r\n");
 }
 
-// The longest summary, every pair missing, and the longest report, every
-// number of ten digits, fit their buffers whole.
+// The longest summary, every pair missing, the longest report, every number
+// of ten digits, and the longest verdict and results row, every pair made
+// outside the plan, bounced and held, fit their buffers whole.
 TEST_F(ContactCheckTest, TheLongestTextsFitTheirBuffers)
 {
+    const PairSet all = {
+        {0xFFE, 0xFFC, 0xFF8, 0xFF0, 0xFE0, 0xFC0, 0xF80, 0xF00, 0xE00, 0xC00, 0x800}};
     ContactCheck.hasPlan = true;
-    ContactCheck.plan = ContactCheck.madeNow = PairSet{
-        {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}};
+    ContactCheck.plan.pairs = ContactCheck.madeNow = all;
+    ContactCheck.plan.size = CHECK_PAIRS;
     char summary[CHECK_SUMMARY_SIZE];
-    EXPECT_LT(FormatCheckSummary(summary, sizeof summary), CHECK_SUMMARY_SIZE - 1);
+    EXPECT_LT(FormatCheckSummary(summary, sizeof summary, ContactCheck), CHECK_SUMMARY_SIZE - 1);
     EXPECT_NE(std::string(summary).find("thumb + right ground\r\nNot in plan: none"),
               std::string::npos);
     for (PairRecord &pair : ContactCheck.pairs)
-        pair = {UINT32_MAX, 1, 1, UINT32_MAX, UINT32_MAX, UINT32_MAX, UINT32_MAX, {}, true};
+        pair = {UINT32_MAX, 1, UINT32_MAX, UINT32_MAX, UINT32_MAX, UINT32_MAX, {}, true};
     EXPECT_LT(ReportText().size(), CHECK_REPORT_SIZE - 1);
     EXPECT_EQ(Row("right thumb + right ground"), "4294967295\tyes\t4294967295\t4294967295\t"
                                                  "4294967295\t4294967295\tyes\tyes");
+
+    ContactCheck.made = ContactCheck.bounced = ContactCheck.heldSinceStart = all;
+    ContactCheck.plan = Plan{{{0x2}}, {0}, 1};
+    char verdict[CHECK_VERDICT_SIZE], row[RESULTS_ROW_SIZE];
+    EXPECT_LT(FormatVerdict(verdict, sizeof verdict, ContactCheck), CHECK_VERDICT_SIZE - 1);
+    std::string glove(GLOVE_NAME_SIZE - 1, 'g'), plan(PLAN_NAME_SIZE - 1, 'p');
+    EXPECT_LT(FormatResultsRow(row, "2026-12-09T10:42:07.412+01:00", glove.c_str(), plan.c_str(),
+                               ContactCheck),
+              RESULTS_ROW_SIZE - 1);
+    std::string written(row);
+    EXPECT_EQ(written.substr(written.size() - 28), "right thumb + right ground\r\n");
+}
+
+// A glove checked against a plan read from a file, in the file's order: the
+// verdict and the results row as it goes. A report of fewer groups than the
+// one before breaks the pairs of the earlier report's later groups.
+TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
+{
+    const char file[] =
+        "left index + right thumb\nleft ring + left middle\nleft ground + right ground";
+    Plan plan = {};
+    ASSERT_EQ(ReadPlan(file, sizeof file - 1, &plan).fault, PLAN_READ);
+    char verdict[CHECK_VERDICT_SIZE], row[RESULTS_ROW_SIZE];
+    auto expect = [&](const char *shown, const char *written) {
+        FormatVerdict(verdict, sizeof verdict, ContactCheck);
+        EXPECT_STREQ(verdict, shown);
+        FormatResultsRow(row, "T", "G\t7\x01", "v2", ContactCheck);
+        EXPECT_STREQ(row, written);
+    };
+    expect("No plan", "T\tG 7 \t\t\t0\t\t\t\t\t\r\n");
+    UsePlan(plan);
+    expect("Checking: 0 of 3 made\r\nNext: left index + right thumb\r\n"
+           "Bounces are not checked: \"Report timestamps\" turns them on",
+           "T\tG 7 \tv2\tFAIL\t0\t0 of 3\tleft ring + left middle, left index + right thumb, "
+           "left ground + right ground\t\t\t\r\n");
+    Report(0, 0, {LeftGroundRightGround, LeftIndexRightThumb});
+    expect("Checking: 2 of 3 made\r\nRelease: left index + right thumb",
+           "T\tG 7 \tv2\tFAIL\t2\t2 of 3\tleft ring + left middle\t\t\t"
+           "left index + right thumb, left ground + right ground\r\n");
+    Report(0, 100, {LeftGroundRightGround});
+    Report(0, 200, {LeftRingMiddle});
+    expect("PASS: 3 of 3 made", "T\tG 7 \tv2\tPASS\t3\t3 of 3\t\t\t\t\r\n");
+    Report(0, 300, {LeftRingMiddle, RightLittleRing, 0x0101});
+    Report(0, 310, {LeftRingMiddle});
+    EXPECT_EQ(Row("right little + right ring"), "1\tno\t10\t10\t\t1\tno\tno");
+    Report(0, 320, {});
+    Report(0, 330, {LeftRingMiddle});
+    expect("FAIL: left little + right little and 1 more are not in the plan; "
+           "left little + right little and 2 more bounced",
+           "T\tG 7 \tv2\tFAIL\t5\t3 of 3\t\tleft little + right little, right little + right "
+           "ring\tleft little + right little, left ring + left middle, right little + right "
+           "ring\t\r\n");
 }
 
 } // namespace

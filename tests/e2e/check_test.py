@@ -1,17 +1,22 @@
 #!/usr/bin/env python3
 """The contact check as a tester uses it: the report that "Copy" gives of
 timed and untimed reports over a box that comes back by itself, checked
-against a plan, and of the same session replayed into a fresh program.
+against a plan, and of the same session replayed into a fresh program; and
+the test station, gloves checked one after another against a plan file into
+a results file.
 
 usage: check_test.py [unittest arguments]"""
 import os
+import subprocess
 import unittest
 
-from harness import AppTestCase, CAPTION, IDC_QUERY_LEFT, SOON, SOON_MS, WORK, probe, wait_until
+from harness import (AppTestCase, CAPTION, FILE_NAME_BOX, IDC_QUERY_LEFT, PREFIX, SOON, SOON_MS,
+                     WINE_RUN, WINPROBE, WORK, probe, wait_until)
 
 CHECK_CAPTION = 'Contact check'
 IDM_CONTACT_CHECK = 0x80
 IDC_CHECK_SUMMARY, IDC_CHECK_COPY = 301, 304
+IDC_CHECK_VERDICT, IDC_CHECK_PLAN_NAME, IDC_CHECK_GLOVE, IDC_CHECK_GLOVE_NAME = 305, 306, 309, 311
 VK_RETURN, VK_ESCAPE = 0x0D, 0x1B
 
 # Bits of a mask; a group is (left mask, right mask).
@@ -79,6 +84,33 @@ NEXT_GLOVE = [timed(5000), timed(5100, (GROUND, GROUND), (INDEX, THUMB), (RING |
               timed(5300, (MIDDLE, MIDDLE)), timed(5310)]
 
 
+# A plan as a tester writes it: a byte-order mark, comments, names in either
+# order and any case, and a pair twice. Then three gloves: one that passes,
+# its reports untimed; one that misses a pair and makes one outside the plan;
+# and one whose ring and middle fingers bounce, its grounds held throughout.
+PLAN_FILE = (b'\xef\xbb\xbf# glove v2\r\n  Right Thumb+left INDEX\r\n\r\nleft GROUND +  right ground\n'
+             b'# twice\nleft index + right thumb\nleft ring + left middle\n')
+NOT_TIMED = '\r\nBounces are not checked: "Report timestamps" turns them on'
+BOTH_GROUNDS = (GROUND, GROUND)
+GLOVES = [
+    ('GLOVE-1', [untimed((INDEX, THUMB)), untimed(), untimed(BOTH_GROUNDS, (RING | MIDDLE, 0)),
+                 untimed()], 'PASS: 3 of 3 made' + NOT_TIMED,
+     ['PASS', '3', '3 of 3', '', '', '', '']),
+    ('GLOVE-2', [timed(0, (INDEX, THUMB)), timed(300), timed(600, (RING | MIDDLE, 0), (LITTLE, LITTLE)),
+                 timed(900)], 'FAIL: left little + right little is not in the plan',
+     ['FAIL', '3', '2 of 3', 'left ground + right ground', 'left little + right little', '', '']),
+    ('GLOVE-3', [timed(0, BOTH_GROUNDS), timed(100, BOTH_GROUNDS, (INDEX, THUMB)), timed(400, BOTH_GROUNDS),
+                 timed(500, BOTH_GROUNDS, (RING | MIDDLE, 0)), timed(510, BOTH_GROUNDS),
+                 timed(525, BOTH_GROUNDS, (RING | MIDDLE, 0)), timed(800, BOTH_GROUNDS)],
+     'FAIL: left ring + left middle bounced',
+     ['FAIL', '3', '3 of 3', '', '', 'left ring + left middle', 'left ground + right ground'])]
+RESULTS_HEADER = ('Time\tGlove\tPlan\tVerdict\tPairs made\tPlan pairs made\tMissing\tNot in plan\t'
+                  'Bounced\tHeld since start')
+
+
+def windows_path(path):
+    return 'Z:' + path.replace('/', '\\')
+
 
 class Check(AppTestCase):
 
@@ -86,10 +118,13 @@ class Check(AppTestCase):
         probe('syscommand', CAPTION, IDM_CONTACT_CHECK)
         self.assertEqual(probe('wait', CHECK_CAPTION, SOON_MS)[0], 0, 'no contact check dialog')
 
+    def wait_for_text(self, control, text):
+        """The dialog shows the check once a second, and the station at once."""
+        shown = lambda: probe('text', CHECK_CAPTION, control)[1]
+        self.assertTrue(wait_until(lambda: shown() == text, SOON), shown())
+
     def wait_for_summary(self, text):
-        """The dialog shows the check once a second."""
-        summary = lambda: probe('text', CHECK_CAPTION, IDC_CHECK_SUMMARY)[1]
-        self.assertTrue(wait_until(lambda: summary() == text, SOON), summary())
+        self.wait_for_text(IDC_CHECK_SUMMARY, text)
 
     def report(self):
         """The report "Copy" gives: ({pair: its cells after the name}, summary)."""
@@ -181,6 +216,96 @@ class Check(AppTestCase):
         self.assertEqual(self.report(), (rows, summary))
         probe('key', CHECK_CAPTION, VK_ESCAPE)
         self.assertEqual(probe('gone', CHECK_CAPTION, SOON_MS)[0], 0, 'Escape left the dialog open')
+
+    def choose_file(self, key, caption, path):
+        """Presses the button of the mnemonic key and names path in the file
+        dialog it opens."""
+        probe('key', CHECK_CAPTION, ord(key))
+        self.assertEqual(probe('wait', caption, SOON_MS)[0], 0, 'no %s dialog' % caption)
+        probe('settext', caption, FILE_NAME_BOX, windows_path(path))
+        probe('click', caption, 1)
+        self.assertEqual(probe('gone', caption, SOON_MS)[0], 0)
+
+    def next_glove(self, name):
+        """Types or scans the name into the Glove box and presses Enter there."""
+        probe('settext', CHECK_CAPTION, IDC_CHECK_GLOVE, name)
+        probe('focus', CHECK_CAPTION, IDC_CHECK_GLOVE)
+        probe('key', CHECK_CAPTION, VK_RETURN)
+
+    def refused(self, text):
+        """An error box that says text, which is then closed."""
+        self.assertEqual(probe('wait', 'Error', SOON_MS)[0], 0, 'no error box')
+        said = probe('text', 'Error', 0xFFFF)[1]
+        probe('click', 'Error', 1)
+        self.assertIn(text, said)
+
+    def test_a_station_checks_gloves_against_a_plan_file_into_a_results_file(self):
+        plan, saved, bad, results = (os.path.join(WORK, name) for name in (
+            'glove-v2.plan', 'saved/glove-v2.plan', 'bad.plan', 'results.tsv'))
+        os.makedirs(os.path.dirname(saved), exist_ok=True)
+        if os.path.exists(saved):
+            os.remove(saved)
+        for path, content in ((plan, PLAN_FILE), (results, b''),
+                              (bad, b'left index + right thumb\n\nleft pinky + right thumb\n')):
+            with open(path, 'wb') as f:
+                f.write(content)
+        self.save_port(5)
+        self.simulate(5, '--demo', '--start-on', 'CL')
+        self.start_app()
+        self.assertTrue(self.wait_for_log('simulated glove box'))
+        self.open_check()
+        self.wait_for_text(IDC_CHECK_VERDICT, 'No plan')
+        self.choose_file('O', 'Open', plan)
+        self.wait_for_text(IDC_CHECK_PLAN_NAME, 'Plan glove-v2: 3 pairs')
+        self.wait_for_text(IDC_CHECK_VERDICT,
+                           'Checking: 0 of 3 made\r\nNext: left index + right thumb' + NOT_TIMED)
+        self.choose_file('F', 'Save As', results)
+        for i, (glove, steps, verdict, _) in enumerate(GLOVES):
+            self.next_glove(glove)
+            self.wait_for_text(IDC_CHECK_GLOVE_NAME, 'Glove being checked: ' + glove)
+            self.box_comes_back(*steps)
+            self.wait_for_text(IDC_CHECK_VERDICT, verdict)
+            if i > 0:
+                continue
+            # The plan taken, saved and opened again is the same plan, and a
+            # file that is no plan is refused by its line.
+            probe('key', CHECK_CAPTION, ord('P'))
+            self.wait_for_text(IDC_CHECK_PLAN_NAME, 'Plan taken: 3 pairs')
+            self.choose_file('V', 'Save As', saved)
+            with open(saved, 'rb') as f:
+                self.assertEqual(f.read(), b'# tactiview plan\r\nleft ring + left middle\r\n'
+                                 b'left index + right thumb\r\nleft ground + right ground\r\n')
+            self.choose_file('O', 'Open', saved)
+            self.wait_for_text(IDC_CHECK_PLAN_NAME, 'Plan glove-v2: 3 pairs')
+            self.choose_file('O', 'Open', bad)
+            self.refused(windows_path(bad) + ' is not a plan, and the plan in use stays as it was.'
+                         '\n\nLine 3 names a contact that is not one of the twelve')
+            self.wait_for_text(IDC_CHECK_PLAN_NAME, 'Plan glove-v2: 3 pairs')
+            self.wait_for_text(IDC_CHECK_VERDICT, verdict)
+
+        # Held by another program, the file takes no row: the box, and the
+        # glove's result stays; once free, the row goes in once.
+        holder = subprocess.Popen([WINE_RUN, PREFIX, WINPROBE, 'hold', windows_path(results)],
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.assertEqual(holder.stdout.readline().strip(), b'held')
+        self.next_glove('GLOVE-4')
+        self.refused('results file %s. The glove' % windows_path(results))
+        self.assertEqual(probe('text', CHECK_CAPTION, IDC_CHECK_GLOVE_NAME)[1],
+                         'Glove being checked: GLOVE-3')
+        self.assertEqual(probe('text', CHECK_CAPTION, IDC_CHECK_VERDICT)[1], GLOVES[2][2])
+        holder.stdin.close()
+        holder.wait(SOON)
+        self.next_glove('GLOVE-4')
+        self.wait_for_text(IDC_CHECK_GLOVE_NAME, 'Glove being checked: GLOVE-4')
+        with open(results, newline='') as f:
+            lines = f.read().split('\r\n')
+        self.assertEqual(lines[0], RESULTS_HEADER)
+        self.assertEqual(lines[-1], '')
+        rows = [line.split('\t') for line in lines[1:-1]]
+        self.assertEqual([row[1:] for row in rows],
+                         [[glove, 'glove-v2'] + row for glove, _, _, row in GLOVES])
+        for row in rows:
+            self.assertRegex(row[0], r'^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$')
 
     def test_a_saved_session_replays_into_the_same_check(self):
         checked = self.first_glove('--scenario', self.scenario(scenario(*FIRST_GLOVE)))

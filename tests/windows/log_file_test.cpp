@@ -1,13 +1,15 @@
-// Saving the log of a stand-in main window into real folders. SMALL_DISKS
-// holds "full", a 64 KiB file system, and "readonly", a read-only one, each
-// with old.log in it (small_disks.sh).
+// Saving the log of a stand-in main window into real folders, and appending
+// to a results file. SMALL_DISKS holds "full", a 64 KiB file system, and
+// "readonly", a read-only one, each with old.log in it (small_disks.sh).
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/record_log.h"
+#include "app/results_file.h"
 #include "app/save_log.h"
 #include "display/receive_log.h"
+#include "display/results_row.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +203,26 @@ TEST(LogFile, ALogThatCannotBeReadIsNeitherSavedNorRecordedAsAnEmptyFile)
     EXPECT_EQ(message.lParam, ERROR_NOT_ENOUGH_MEMORY);
     EXPECT_EQ(FileText(path), "kept");
     DestroyTestMainWindow();
+}
+
+// A new file gets the header, and a last line cut short its line end; a row
+// the disk has no room for leaves no part of it in the file.
+TEST(ResultsFile, RowsGoInWholeAfterTheHeaderAndALineEnd)
+{
+    const std::string path = Disks + "\\full\\results.tsv", filler = Disks + "\\full\\filler";
+    DeleteFileA(path.c_str());
+    ASSERT_EQ(AppendResultsRow(path.c_str(), "one\r\n", 5), (DWORD)ERROR_SUCCESS);
+    std::ofstream(path, std::ios::binary | std::ios::app) << "two, cut";
+    ASSERT_EQ(AppendResultsRow(path.c_str(), "three\r\n", 7), (DWORD)ERROR_SUCCESS);
+    const std::string written = FileText(path);
+    EXPECT_EQ(written, std::string(RESULTS_HEADER) + "one\r\ntwo, cut\r\nthree\r\n");
+    std::ofstream(filler, std::ios::binary) << std::string(64 * 1024, 'f');
+    const std::string row(RESULTS_ROW_SIZE - 1, 'x');
+    EXPECT_EQ(AppendResultsRow(path.c_str(), row.c_str(), (DWORD)row.size()),
+              (DWORD)ERROR_DISK_FULL);
+    EXPECT_TRUE(FileText(path) == written);
+    DeleteFileA(filler.c_str());
+    DeleteFileA(path.c_str());
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 //   syscommand CAPTION CMD   post WM_SYSCOMMAND with CMD (decimal or 0x hex)
 //   close CAPTION            post WM_CLOSE
 //   key CAPTION VK           post a key press to the window (VK decimal or 0x hex)
+//   focus CAPTION ID         give control ID of the dialog the focus (WM_NEXTDLGCTL)
 //   answers CAPTION [MS]     exit 0 when the window answers a message within MS
 //   rect CAPTION ID          print the screen rectangle of control ID, or of the
 //                            window itself with ID 0: left top right bottom
@@ -28,7 +29,10 @@
 //   choose CAPTION ID TEXT   select the entry of combo box ID that starts with TEXT,
 //                            and tell the box's owner as a user's pick does
 //   clipboard CAPTION        print the text on the clipboard (any window will do)
-// Exit status: 0 done, 1 the window or control is not there, 2 bad usage.
+//   hold PATH                open the file PATH sharing nothing, as another
+//                            program may hold it, print "held", and keep it
+//                            open until standard input ends
+// Exit status: 0 done, 1 the window, control or file is not there, 2 bad usage.
 #include "tools/clock.h"
 
 #include <windows.h>
@@ -43,8 +47,8 @@
 static int Usage()
 {
     std::fputs("usage: winprobe wait|gone|text|settext|check|enabled|click|syscommand|close|key|"
-               "answers|rect|length|lastline|fill|cut|watch|popups|items|choose|clipboard CAPTION "
-               "[ARGUMENT...]\n",
+               "focus|answers|rect|length|lastline|fill|cut|watch|popups|items|choose|clipboard "
+               "CAPTION [ARGUMENT...]\n       winprobe hold PATH\n",
                stderr);
     return 2;
 }
@@ -247,6 +251,24 @@ static int PostKey(HWND window, WPARAM key)
     return 0;
 }
 
+// Under Wine as under Windows, a file opened with share mode 0 cannot be
+// opened again until it is closed.
+static int Hold(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    std::puts("held");
+    std::fflush(stdout);
+    char c;
+    DWORD read;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &read, NULL) && read)
+        ;
+    CloseHandle(file);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3)
@@ -254,6 +276,8 @@ int main(int argc, char **argv)
     // Texts are printed byte for byte: a log line's CR LF stays CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
     const char *command = argv[1];
+    if (!std::strcmp(command, "hold"))
+        return Hold(argv[2]);
     const char *argument = argc > 3 ? argv[3] : NULL;
     DWORD ms = argument ? (DWORD)std::strtoul(argument, NULL, 0) : 5000;
 
@@ -296,6 +320,8 @@ int main(int argc, char **argv)
         return std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0), 0;
     if (!std::strcmp(command, "click"))
         return SendMessageA(control, BM_CLICK, 0, 0), 0;
+    if (!std::strcmp(command, "focus"))
+        return SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)control, TRUE), 0;
     if (!std::strcmp(command, "rect"))
         return PrintRect(control);
     if (!std::strcmp(command, "length"))
