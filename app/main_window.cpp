@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/check_dialog.h"
+#include "app/find_box.h"
 #include "app/globals.h"
 #include "app/port_dialog.h"
 #include "app/port_watch.h"
@@ -15,8 +16,6 @@
 #include "protocol/window_effects.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
-
-#include <dbt.h>
 
 // The start-up sequence runs on the first tick, once the window is on screen.
 constexpr UINT STARTUP_DELAY_MS = 100;
@@ -136,15 +135,6 @@ static void ExpireTimestamp(HWND dialog)
     RefreshDisplay();
 }
 
-// The poll's lines go to a recording in the poll that brought them, whether
-// or not the log's pacing shows them yet.
-static void PollOnce(HWND dialog)
-{
-    WatchPort(dialog);
-    WriteRecording();
-    UpdateLog();
-}
-
 // While a lost port is waited for nothing is polled, so the lines recorded
 // before the loss are brought to the disk on these ticks instead.
 static void OnTimer(HWND dialog, WPARAM timer)
@@ -159,6 +149,10 @@ static void OnTimer(HWND dialog, WPARAM timer)
     case TIMER_REOPEN:
         TryReopenPort(dialog);
         WriteRecording();
+        break;
+    case TIMER_SEARCH:
+        if (TryCandidate(dialog))
+            FollowPortState(dialog);
         break;
     case TIMER_TIMESTAMP:
         ExpireTimestamp(dialog);
@@ -215,30 +209,6 @@ static void ChangePort(HWND dialog)
     TellPortEvent(PORT_PICKED);
     SendCommand(CMD_QUERY_SIGNATURE);
     FollowPortState(dialog);
-}
-
-// Every top-level window hears of ports that come and go, inside a system
-// broadcast that should be answered quickly, so the work is posted for later.
-static void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data)
-{
-    const DEV_BROADCAST_HDR *device = (const DEV_BROADCAST_HDR *)data;
-    if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
-        PostMessageA(dialog, WM_PORT_REMOVED, BroadcastNamesPort(device), 0);
-    else if (event == DBT_DEVICEARRIVAL)
-        ReopenSoon(dialog);
-}
-
-// Some drivers keep the handle of a device that has gone working, so a
-// removal that names the open port loses it even when the poll, which first
-// takes what the driver still holds, finds nothing wrong. Any other removal
-// is answered by the poll alone, which notices whether this port went too.
-static void OnPortRemoved(HWND dialog, BOOL namedOpenPort)
-{
-    if (!PortHandle)
-        return;
-    PollOnce(dialog);
-    if (namedOpenPort && PortHandle)
-        LosePort(dialog);
 }
 
 // The system's own commands are left to it.
