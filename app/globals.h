@@ -15,6 +15,7 @@ enum {
     TIMER_POLL = 2,
     TIMER_TIMESTAMP = 3,
     TIMER_REOPEN = 4,
+    TIMER_SEARCH = 5,
 };
 
 // Posted to the main window to show an error box (ShowFileError) once the

@@ -96,6 +96,7 @@ void CountPortEvent(const PortEvent &event)
         LineStats.portLost++;
         break;
     case PORT_BACK:
+    case PORT_FOUND_AGAIN:
         LineStats.portBack++;
         break;
     }

@@ -55,7 +55,8 @@ void CountPoll(const PollResult &poll);
 void CountFrame(const DecodedFrame &frame);
 
 // A port started with or picked starts the counts afresh; one lost or back
-// by itself is counted, and keeps the other counts.
+// by itself is counted, and keeps the other counts. A box found again on
+// another port is back by itself.
 void CountPortEvent(const PortEvent &event);
 
 // Closes the current second once a second has passed, which sets the rates.

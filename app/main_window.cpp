@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/check_dialog.h"
+#include "app/find_box.h"
 #include "app/globals.h"
 #include "app/port_watch.h"
 #include "app/receivers.h"
@@ -114,15 +115,6 @@ static void ExpireTimestamp(HWND dialog)
     RefreshDisplay();
 }
 
-// The poll's lines go to a recording in the poll that brought them, whether
-// or not the log's pacing shows them yet.
-static void PollOnce(HWND dialog)
-{
-    WatchPort(dialog);
-    WriteRecording();
-    UpdateLog();
-}
-
 // While a lost port is waited for nothing is polled, so the lines recorded
 // before the loss are brought to the disk on these ticks instead.
 static void OnTimer(HWND dialog, WPARAM timer)
@@ -137,6 +129,10 @@ static void OnTimer(HWND dialog, WPARAM timer)
     case TIMER_REOPEN:
         TryReopenPort(dialog);
         WriteRecording();
+        break;
+    case TIMER_SEARCH:
+        if (TryCandidate(dialog))
+            FollowPortState(dialog);
         break;
     case TIMER_TIMESTAMP:
         ExpireTimestamp(dialog);
@@ -175,19 +171,6 @@ static void OnCommand(HWND dialog, int id)
             ToggleMode(dialog, toggle);
     if (id == IDC_CLEAR_LOG)
         ClearLogNoted();
-}
-
-// Some drivers keep the handle of a device that has gone working, so a
-// removal that names the open port loses it even when the poll, which first
-// takes what the driver still holds, finds nothing wrong. Any other removal
-// is answered by the poll alone, which notices whether this port went too.
-static void OnPortRemoved(HWND dialog, BOOL namedOpenPort)
-{
-    if (!PortHandle)
-        return;
-    PollOnce(dialog);
-    if (namedOpenPort && PortHandle)
-        LosePort(dialog);
 }
 
 // The system's own commands are left to it.
@@ -270,7 +253,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         ShowFileError(dialog, (int)wParam, (DWORD)lParam);
         break;
     case WM_DEVICECHANGE:
-        NoteDeviceChange(dialog, wParam, lParam);
+        OnDeviceChange(dialog, wParam, lParam);
         break;
     case WM_PORT_REMOVED:
         OnPortRemoved(dialog, (BOOL)wParam);

@@ -9,16 +9,20 @@
 //   reopened the port opened again: it is asked for its signature, the mode
 //            boxes go back to unknown, and it is open once more.
 //
-// A port the user picks from the system menu ends the waiting, whether or
-// not it opens.
+// While waiting, a box that ever answered "CP" is also looked for on the
+// ports whose arrival is announced (app/find_box.cpp); found there, it is
+// open again on that port. A port the user picks from the system menu ends
+// the waiting and the look, whether or not it opens.
 #include "app/port_watch.h"
 
+#include "app/find_box.h"
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "app/port_dialog.h"
 #include "app/receivers.h"
 #include "app/record_log.h"
 #include "display/receive_log.h"
+#include "protocol/box_search.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
@@ -56,6 +60,7 @@ void FollowPortState(HWND dialog)
     KeepSystemAwake(PortHandle != NULL);
     WaitingForPort = FALSE;
     KillTimer(dialog, TIMER_REOPEN);
+    EndLook(dialog);
     if (PortHandle) {
         SetTimer(dialog, TIMER_POLL, POLL_PERIOD_MS, NULL);
     } else {
@@ -75,6 +80,7 @@ void LosePort(HWND dialog)
     FollowPortState(dialog);
     WaitingForPort = TRUE;
     SetTimer(dialog, TIMER_REOPEN, REOPEN_PERIOD_MS, NULL);
+    BeginSearch();
 }
 
 // The bytes of a poll that found the port gone were fed all the same, so
@@ -103,10 +109,44 @@ void TryReopenPort(HWND dialog)
     FollowPortState(dialog);
 }
 
-void ReopenSoon(HWND dialog)
+// The poll's lines go to a recording in the poll that brought them, whether
+// or not the log's pacing shows them yet.
+void PollOnce(HWND dialog)
 {
-    if (WaitingForPort)
-        SetTimer(dialog, TIMER_REOPEN, ARRIVAL_SETTLE_MS, NULL);
+    WatchPort(dialog);
+    WriteRecording();
+    UpdateLog();
+}
+
+// Every top-level window hears of ports that come and go, inside a system
+// broadcast that should be answered quickly, so the work is posted or left
+// to a timer. Any arrival may be the lost port's, under a name or not.
+void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data)
+{
+    DWORD port = BroadcastPortNumber((const DEV_BROADCAST_HDR *)data);
+    if (event == DBT_DEVICEREMOVECOMPLETE) {
+        NoteRemoval(port);
+        if (PortHandle)
+            PostMessageA(dialog, WM_PORT_REMOVED, port != 0 && port == PortNumber, 0);
+    } else if (event == DBT_DEVICEARRIVAL) {
+        if (WaitingForPort)
+            SetTimer(dialog, TIMER_REOPEN, ARRIVAL_SETTLE_MS, NULL);
+        if (port != PortNumber)
+            HearArrival(dialog, port);
+    }
+}
+
+// Some drivers keep the handle of a device that has gone working, so a
+// removal that names the open port loses it even when the poll, which first
+// takes what the driver still holds, finds nothing wrong. Any other removal
+// is answered by the poll alone, which notices whether this port went too.
+void OnPortRemoved(HWND dialog, BOOL namedOpenPort)
+{
+    if (!PortHandle)
+        return;
+    PollOnce(dialog);
+    if (namedOpenPort && PortHandle)
+        LosePort(dialog);
 }
 
 static BOOL ChoosePort(HWND dialog)
@@ -145,15 +185,4 @@ void ChangePort(HWND dialog)
     TellPortEvent(PORT_PICKED);
     SendCommand(CMD_QUERY_SIGNATURE);
     FollowPortState(dialog);
-}
-
-// Every top-level window hears of ports that come and go, inside a system
-// broadcast that should be answered quickly, so the work is posted for later.
-void NoteDeviceChange(HWND dialog, WPARAM event, LPARAM data)
-{
-    const DEV_BROADCAST_HDR *device = (const DEV_BROADCAST_HDR *)data;
-    if (event == DBT_DEVICEREMOVECOMPLETE && PortHandle)
-        PostMessageA(dialog, WM_PORT_REMOVED, BroadcastNamesPort(device), 0);
-    else if (event == DBT_DEVICEARRIVAL)
-        ReopenSoon(dialog);
 }

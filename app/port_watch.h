@@ -1,6 +1,7 @@
 // Keeps the main window in step with its port: the commands and polling follow
 // whether a port is open, and a port whose device has gone is closed, shown
-// as no port, and opened again by itself once the device is back.
+// as no port, and opened again by itself once the device is back, or the box
+// found on another port that arrives.
 #ifndef TACTIVIEW_PORT_WATCH_H
 #define TACTIVIEW_PORT_WATCH_H
 
@@ -8,7 +9,8 @@
 
 // With a port open the commands are usable, the port is polled and the PC is
 // kept from sleeping; without one the commands are greyed out, nothing is
-// read, no lost port is waited for, and the PC may sleep again.
+// read, no lost port is waited for, and the PC may sleep again. Either way no
+// box is looked for.
 void FollowPortState(HWND dialog);
 
 // Windows judges idleness by user input alone, not by serial traffic or disk
@@ -19,15 +21,25 @@ void KeepSystemAwake(BOOL awake);
 // The poll tick: drains the port, and notices when it no longer works.
 void WatchPort(HWND dialog);
 
-// The port no longer works: it is closed, and its return waited for.
+// The port no longer works: it is closed, and its return waited for; a box
+// that ever answered "CP" is looked for on the ports that arrive meanwhile.
 void LosePort(HWND dialog);
 
 // The tick of TIMER_REOPEN while a lost port is waited for.
 void TryReopenPort(HWND dialog);
 
-// A device has arrived: a lost port that is waited for is tried half a
-// second from now rather than at the next tick.
-void ReopenSoon(HWND dialog);
+// The poll tick with what follows it: the recording and the log get the
+// poll's lines.
+void PollOnce(HWND dialog);
+
+// WM_DEVICECHANGE. A device has arrived: a lost port that is waited for is
+// tried half a second from now rather than at the next tick, and any other
+// port is a candidate for the box while it is looked for. A removal posts
+// WM_PORT_REMOVED while a port is open.
+void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data);
+
+// WM_PORT_REMOVED: a removal that names the open port loses it.
+void OnPortRemoved(HWND dialog, BOOL namedOpenPort);
 
 // Opens the saved port, or asks for another with the port selection dialog
 // until one opens or the user cancels; an open port is asked for its
@@ -36,9 +48,5 @@ void OpenStartupPort(HWND dialog);
 
 // "COM port selection...": a port the user picks replaces the one in use.
 void ChangePort(HWND dialog);
-
-// The main window's WM_DEVICECHANGE: a removal, while a port is open, posts
-// WM_PORT_REMOVED; an arrival may bring a lost port back.
-void NoteDeviceChange(HWND dialog, WPARAM event, LPARAM data);
 
 #endif

@@ -6,6 +6,7 @@
 #include "app/line_stats.h"
 #include "app/record_log.h"
 #include "display/receive_log.h"
+#include "protocol/box_search.h"
 #include "protocol/contact_check.h"
 #include "protocol/window_effects.h"
 
@@ -17,14 +18,12 @@ static void CheckFrame(const DecodedFrame &frame)
 }
 
 // Who receives every frame, in this order: the log control, a recording
-// when one runs, the line statistics and the contact check.
+// when one runs, the line statistics, the contact check and the keeper of
+// the box's signature.
 typedef void (*FrameReceiver)(const DecodedFrame &frame);
 
 static const FrameReceiver FrameReceivers[] = {
-    CollectLogLine,
-    RecordLine,
-    CountFrame,
-    CheckFrame,
+    CollectLogLine, RecordLine, CountFrame, CheckFrame, KeepSignature,
 };
 
 void AppendLog(const DecodedFrame &frame)
@@ -40,19 +39,58 @@ static void CheckPortEvent(const PortEvent &event)
 {
     if (event.kind == PORT_OPENED || event.kind == PORT_PICKED)
         ResetContactCheck();
-    else if (event.kind == PORT_BACK)
+    else if (event.kind == PORT_BACK || event.kind == PORT_FOUND_AGAIN)
         ForgetBoxClock();
+}
+
+// A port picked may hold another box, which is not looked for elsewhere
+// until it has answered "CP" itself.
+static void SignaturePortEvent(const PortEvent &event)
+{
+    if (event.kind == PORT_PICKED)
+        ForgetSignature();
+}
+
+// A recording with times notes what happened to the port as the event
+// "port COMn " and what. The port the program starts with is noted by the
+// recording's own start. Each format takes the port the event concerns, then
+// the port it leaves.
+static const char *PortEventFormat(const PortEvent &event)
+{
+    switch (event.kind) {
+    case PORT_PICKED:
+        return event.open ? "port COM%lu picked" : "port COM%lu picked, but it does not open";
+    case PORT_LOST:
+        return "port COM%lu lost";
+    case PORT_BACK:
+        return "port COM%lu back by itself";
+    case PORT_FOUND_AGAIN:
+        return "port COM%lu found again as COM%lu";
+    default:
+        return NULL;
+    }
+}
+
+static void RecordPortEvent(const PortEvent &event)
+{
+    char text[64];
+    const char *format = PortEventFormat(event);
+    if (!format)
+        return;
+    wsprintfA(text, format, event.kind == PORT_FOUND_AGAIN ? event.former : event.port, event.port);
+    RecordEvent(text);
 }
 
 static const PortEventReceiver PortEventReceivers[] = {
     CountPortEvent,
     CheckPortEvent,
+    SignaturePortEvent,
     RecordPortEvent,
 };
 
-void TellPortEvent(PortEventKind kind)
+void TellPortEvent(PortEventKind kind, DWORD former)
 {
-    PortEvent event = {kind, PortNumber, PortHandle != NULL};
+    PortEvent event = {kind, PortNumber, PortHandle != NULL, former};
     for (PortEventReceiver receive : PortEventReceivers)
         receive(event);
 }

@@ -142,30 +142,6 @@ void RecordEvent(const char *text)
         AddEvent(PollTimeTaken ? PollTime : FormatTimeNow(own), text);
 }
 
-static const char *PortEventText(const PortEvent &event)
-{
-    switch (event.kind) {
-    case PORT_PICKED:
-        return event.open ? "picked" : "picked, but it does not open";
-    case PORT_LOST:
-        return "lost";
-    case PORT_BACK:
-        return "back by itself";
-    default:
-        return NULL;
-    }
-}
-
-void RecordPortEvent(const PortEvent &event)
-{
-    char text[64];
-    const char *what = PortEventText(event);
-    if (!what)
-        return;
-    wsprintfA(text, "port COM%lu %s", event.port, what);
-    RecordEvent(text);
-}
-
 void RecordLineErrors(DWORD errors)
 {
     static const char Errors[] = "line errors: ";

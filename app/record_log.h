@@ -5,7 +5,6 @@
 #ifndef TACTIVIEW_RECORD_LOG_H
 #define TACTIVIEW_RECORD_LOG_H
 
-#include "app/receivers.h"
 #include "protocol/glove_protocol.h"
 
 #include <windows.h>
@@ -31,11 +30,6 @@ void RecordLine(const DecodedFrame &frame);
 // time of the poll it happens in, or at its own outside one. Any other
 // recording, or none, ignores it.
 void RecordEvent(const char *text);
-
-// Notes what happened to the port as the event "port COMn " and what: "lost",
-// "back by itself", "picked" or "picked, but it does not open". The port
-// the program starts with is noted by the recording's own start.
-void RecordPortEvent(const PortEvent &event);
 
 // The event of the line errors a poll found (CE_ bits), by kind; none when
 // there were none.

@@ -114,7 +114,7 @@ static bool DecodeContactReport(const uint8_t *b, unsigned n)
 void ProcessFrame(void)
 {
     char line[LOG_LINE_SIZE];
-    DecodedFrame frame = {FrameBuffer[0], nullptr, false, line, 0};
+    DecodedFrame frame = {FrameBuffer[0], nullptr, false, line, 0, FrameBuffer, FrameLength};
     frame.length = FormatLogLine(line, FrameBuffer, FrameLength);
     if (frame.start != FRAME_TEXT) {
         frame.timed = DecodeContactReport(FrameBuffer, FrameLength);

@@ -68,6 +68,10 @@ struct DecodedFrame {
     bool timed;
     const char *line; // ends in CR LF
     unsigned length;  // of the line, without its terminator
+    // The frame as the assembler kept it, at most FRAME_CAPACITY bytes; none
+    // for a frame that a test makes of its line.
+    const uint8_t *bytes = nullptr;
+    unsigned size = 0;
 };
 
 // The frame being received; FrameLength 0 means no frame is open.

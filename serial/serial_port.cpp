@@ -5,6 +5,7 @@
 #include "serial/serial_port.h"
 
 #include "app/globals.h"
+#include "protocol/box_search.h"
 #include "protocol/glove_protocol.h"
 
 #include <shlwapi.h>
@@ -32,11 +33,11 @@ static const DWORD HighestPortNumber = 9999;
 
 // COM10 and above have no name in the DOS device namespace, so every port is
 // opened through the \\.\ prefix, which names the device itself.
-static BOOL FormatPortPath(char *path, int size)
+static BOOL FormatPortPath(char *path, int size, DWORD number)
 {
-    if (PortNumber > HighestPortNumber)
+    if (number > HighestPortNumber)
         return FALSE;
-    wnsprintfA(path, size, "\\\\.\\COM%u", (unsigned)PortNumber);
+    wnsprintfA(path, size, "\\\\.\\COM%u", (unsigned)number);
     return TRUE;
 }
 
@@ -95,45 +96,64 @@ static BOOL ConfigurePort(HANDLE port)
 
 // A number too large for the path is refused rather than cut short, which
 // would open another port.
-BOOL OpenPort(void)
+HANDLE OpenPortNumber(DWORD number)
 {
     char path[12];
 
-    PortHandle = NULL;
-    if (!FormatPortPath(path, sizeof path))
-        return FALSE;
+    if (!FormatPortPath(path, sizeof path, number))
+        return NULL;
     HANDLE port = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
     if (port == INVALID_HANDLE_VALUE)
-        return FALSE;
+        return NULL;
     if (!ConfigurePort(port)) {
         CloseHandle(port);
-        return FALSE;
+        return NULL;
     }
-    PortHandle = port;
-    return TRUE;
+    return port;
+}
+
+BOOL OpenPort(void)
+{
+    PortHandle = OpenPortNumber(PortNumber);
+    return PortHandle != NULL;
 }
 
 // A command that did not go out whole within the write time-out is dropped,
 // not left queued in the driver: sent once the line frees, perhaps seconds
 // later, it would switch the box's modes unasked.
-BOOL SendCommand(const char *text)
+BOOL SendCommandOn(HANDLE port, const char *text)
 {
     DWORD length = (DWORD)lstrlenA(text);
     DWORD written = 0;
-    if (WriteFile(PortHandle, text, length, &written, NULL) && written == length)
+    if (WriteFile(port, text, length, &written, NULL) && written == length)
         return TRUE;
-    PurgeComm(PortHandle, PURGE_TXABORT | PURGE_TXCLEAR);
+    PurgeComm(port, PURGE_TXABORT | PURGE_TXCLEAR);
     return FALSE;
+}
+
+// Whichever path sends "CP" on the port, its reply is the box's signature.
+BOOL SendCommand(const char *text)
+{
+    BOOL sent = SendCommandOn(PortHandle, text);
+    if (sent && lstrcmpA(text, CMD_QUERY_SIGNATURE) == 0)
+        ExpectSignature();
+    return sent;
+}
+
+// A device that has gone shows differently: on Windows reads fail (with 5 or
+// 22), while under Wine they go on returning nothing and only ClearCommError
+// fails. So a read is followed by ClearCommError too, which also clears any
+// line error. A read aborted by a line error, where the driver has the
+// abort-on-error flag set, is no loss: that clearing lets reading go on.
+static BOOL PortStillWorks(HANDLE port, BOOL read, DWORD *errors)
+{
+    if (!read && GetLastError() != ERROR_OPERATION_ABORTED)
+        return FALSE;
+    return ClearCommError(port, errors, NULL);
 }
 
 // One byte per read: the assembler takes bytes one at a time anyway, and the
 // poll reads only what has arrived since the last tick.
-//
-// A device that has gone shows differently: on Windows reads fail (with 5 or
-// 22), while under Wine they go on returning nothing and only ClearCommError
-// fails. So the poll ends by asking ClearCommError too, which also clears any
-// line error. A read aborted by a line error, where the driver has the
-// abort-on-error flag set, is no loss: that clearing lets reading go on.
 BOOL PollPort(PollResult *result)
 {
     DWORD count;
@@ -144,9 +164,15 @@ BOOL PollPort(PollResult *result)
         result->bytes++;
         FeedByte(ReceivedByte);
     }
-    if (!read && GetLastError() != ERROR_OPERATION_ABORTED)
-        return FALSE;
-    return ClearCommError(PortHandle, &result->errors, NULL);
+    return PortStillWorks(PortHandle, read, &result->errors);
+}
+
+BOOL ReadWaiting(HANDLE port, BYTE *buffer, DWORD room, DWORD *count)
+{
+    DWORD errors;
+    *count = 0;
+    BOOL read = room == 0 || ReadFile(port, buffer, room, count, NULL);
+    return PortStillWorks(port, read, &errors);
 }
 
 // "COM<n>", as the system names a port: at most four digits and the terminator.
@@ -158,14 +184,22 @@ static void FormatPortName(char *name, DWORD number)
 }
 
 // The main window is made with the 8-bit functions, so the name is read as
-// 8-bit characters.
-BOOL BroadcastNamesPort(const DEV_BROADCAST_HDR *broadcast)
+// 8-bit characters. Only a name as the system gives it counts: digits with
+// no leading zero, no more of them than a port path takes.
+DWORD BroadcastPortNumber(const DEV_BROADCAST_HDR *broadcast)
 {
-    char name[PortNameSize];
     if (!broadcast || broadcast->dbch_devicetype != DBT_DEVTYP_PORT)
-        return FALSE;
-    FormatPortName(name, PortNumber);
-    return lstrcmpiA(((const DEV_BROADCAST_PORT_A *)broadcast)->dbcp_name, name) == 0;
+        return 0;
+    const char *name = ((const DEV_BROADCAST_PORT_A *)broadcast)->dbcp_name;
+    if (StrCmpNIA(name, "COM", 3) != 0 || name[3] < '1' || name[3] > '9')
+        return 0;
+    DWORD number = 0;
+    for (const char *digit = name + 3; *digit; digit++) {
+        if (*digit < '0' || *digit > '9' || number > HighestPortNumber / 10)
+            return 0;
+        number = number * 10 + (DWORD)(*digit - '0');
+    }
+    return number;
 }
 
 // A COMMCONFIG as GetDefaultCommConfigA expects it: its size in the first

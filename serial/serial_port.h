@@ -1,12 +1,17 @@
 // The one serial port to the glove box: opening COM<PortNumber> into
 // PortHandle, writing commands, draining received bytes into the frame
-// assembler, and listing which ports exist.
+// assembler, and listing which ports exist. A port tried as the box while
+// its own is lost is opened, written and read through a handle of its own.
 #ifndef TACTIVIEW_SERIAL_PORT_H
 #define TACTIVIEW_SERIAL_PORT_H
 
 #include <windows.h>
 
 #include <dbt.h>
+
+// Opens COM<number> with the glove box's line settings and time-outs; NULL
+// when it does not open or refuses them.
+HANDLE OpenPortNumber(DWORD number);
 
 // Opens and configures COM<PortNumber> into PortHandle; nonzero on success.
 // On failure PortHandle is NULL.
@@ -20,6 +25,10 @@ void SetBoxLineSettings(DCB *dcb);
 // Writes the characters of a zero-terminated command, without the terminator.
 // Gives up after half a second when the driver holds the output back, and
 // drops what has not gone out. TRUE only when all of it was written.
+BOOL SendCommandOn(HANDLE port, const char *text);
+
+// SendCommandOn the program's port; a "CP" that went out makes the box's next
+// text reply its signature.
 BOOL SendCommand(const char *text);
 
 // What one poll found: the number of bytes read, and the line errors the
@@ -34,9 +43,13 @@ struct PollResult {
 // that works but has nothing to read is not lost. FALSE too with no port open.
 BOOL PollPort(PollResult *result);
 
-// Whether a device broadcast of WM_DEVICECHANGE names COM<PortNumber>, in
-// any case of letters.
-BOOL BroadcastNamesPort(const DEV_BROADCAST_HDR *broadcast);
+// Reads what a port holds, up to room bytes, into buffer, for no receiver.
+// FALSE when the port no longer works, as PollPort judges it.
+BOOL ReadWaiting(HANDLE port, BYTE *buffer, DWORD room, DWORD *count);
+
+// The n of the port COM<n> that a device broadcast of WM_DEVICECHANGE names,
+// in any case of letters; 0 when it names no port.
+DWORD BroadcastPortNumber(const DEV_BROADCAST_HDR *broadcast);
 
 // Called for each existing port, in ascending order of number; name is "COM<n>".
 typedef void (*PortReport)(const char *name, DWORD number, void *context);

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -23,6 +24,7 @@ const char Usage[] =
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
     "                    [--transcript FILE] [--seconds S] [--frames N]\n"
     "                    [--start-on COMMAND] [--unplug-after S [--back-after S]]\n"
+    "                    [--signature TEXT]\n"
     "\n"
     "Answers CP, CL and CR with text replies, switches timestamped reports with\n"
     "T1/T0 and ground contacts with G1/G0, and sends contact reports: from a\n"
@@ -49,7 +51,10 @@ const char Usage[] =
     "With --unplug-after, the box goes away that many seconds after its reports\n"
     "begin, in the middle of a frame: on Linux its pseudo-terminal and link vanish\n"
     "as a pulled USB adapter's port does; on Windows it closes its COM port. With\n"
-    "--back-after it returns that many seconds later at the same name.\n";
+    "--back-after it returns that many seconds later at the same name.\n"
+    "\n"
+    "With --signature it answers CP with TEXT, as another device would, or not\n"
+    "at all when TEXT is empty.\n";
 
 enum Mode { MODE_DEMO, MODE_SCENARIO, MODE_REPLAY, MODE_STRESS };
 
@@ -69,9 +74,10 @@ struct Options {
     std::string transcriptPath;
     double seconds = 0; // 0: until stopped
     unsigned long frames = 0;
-    std::string startOn;    // a command that starts the reports, or empty
-    double unplugAfter = 0; // 0: stays connected
-    double backAfter = -1;  // after unplugging; -1: stays away
+    std::string startOn;             // a command that starts the reports, or empty
+    double unplugAfter = 0;          // 0: stays connected
+    double backAfter = -1;           // after unplugging; -1: stays away
+    const char *signature = nullptr; // the reply to CP instead of the box's own
 };
 
 using Clock = std::chrono::steady_clock;
@@ -139,6 +145,12 @@ const OptionRule OptionRules[] = {
      [](Options *o, const char *v) { return SetNumber(v, 1, 1000000, &o->unplugAfter); }},
     {"--back-after", true,
      [](Options *o, const char *v) { return SetNumber(v, 0, 1000000, &o->backAfter); }},
+    // Printable ASCII only: a byte from 0x80 up would end or open a frame.
+    {"--signature", true,
+     [](Options *o, const char *v) {
+         o->signature = v;
+         return std::all_of(v, v + std::strlen(v), [](char c) { return c >= ' ' && c <= '~'; });
+     }},
 };
 
 const OptionRule *FindOption(const std::string &name)
@@ -381,6 +393,9 @@ void TakeReceivedBytes(Sim &sim, const uint8_t *bytes, long count)
             Start(sim);
         Record(sim, "received", command);
         Frame reply = AnswerCommand(command, &sim.options.modes);
+        const char *signature = sim.options.signature;
+        if (signature && std::strcmp(command, "CP") == 0)
+            reply = *signature ? TextFrame(signature) : Frame();
         if (!reply.empty())
             sim.replies.push_back(reply);
     }

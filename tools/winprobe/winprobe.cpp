@@ -32,10 +32,15 @@
 //   hold PATH                open the file PATH sharing nothing, as another
 //                            program may hold it, print "held", and keep it
 //                            open until standard input ends
+//   device CAPTION EVENT NAME  send WM_DEVICECHANGE as Windows broadcasts a port's
+//                            arrival or removal (EVENT arrival or removal, NAME
+//                            such as COM7), which Wine itself never sends
 // Exit status: 0 done, 1 the window, control or file is not there, 2 bad usage.
 #include "tools/clock.h"
 
 #include <windows.h>
+
+#include <dbt.h>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -47,8 +52,8 @@
 static int Usage()
 {
     std::fputs("usage: winprobe wait|gone|text|settext|check|enabled|click|syscommand|close|key|"
-               "focus|answers|rect|length|lastline|fill|cut|watch|popups|items|choose|clipboard "
-               "CAPTION [ARGUMENT...]\n       winprobe hold PATH\n",
+               "focus|answers|rect|length|lastline|fill|cut|watch|popups|items|choose|clipboard|"
+               "device CAPTION [ARGUMENT...]\n       winprobe hold PATH\n",
                stderr);
     return 2;
 }
@@ -244,6 +249,27 @@ static int Choose(HWND combo, const char *text)
     return 0;
 }
 
+// Sent, not posted, as the system sends it: the broadcast's data lives only
+// until the message returns. Wine carries it to the other process whole.
+static int AnnounceDevice(HWND window, const char *event, const char *name)
+{
+    struct {
+        DEV_BROADCAST_HDR header;
+        char name[16];
+    } device = {{sizeof device, DBT_DEVTYP_PORT, 0}, {}};
+    WPARAM what = !std::strcmp(event, "arrival")   ? DBT_DEVICEARRIVAL
+                  : !std::strcmp(event, "removal") ? DBT_DEVICEREMOVECOMPLETE
+                                                   : 0;
+    if (!what)
+        return Usage();
+    lstrcpynA(device.name, name, sizeof device.name);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_DEVICECHANGE, what, (LPARAM)&device, SMTO_ABORTIFHUNG,
+                               5000, &result)
+               ? 0
+               : 1;
+}
+
 static int PostKey(HWND window, WPARAM key)
 {
     PostMessageA(window, WM_KEYDOWN, key, 1);
@@ -306,6 +332,8 @@ int main(int argc, char **argv)
         return PostMessageA(window, WM_SYSCOMMAND, std::strtoul(argument, NULL, 0), 0) ? 0 : 1;
     if (!std::strcmp(command, "key"))
         return PostKey(window, std::strtoul(argument, NULL, 0));
+    if (!std::strcmp(command, "device") && argc > 4)
+        return AnnounceDevice(window, argument, argv[4]);
 
     HWND control = Control(window, argument);
     if (!control)
