@@ -7,8 +7,10 @@
 // The contact check follows every frame, its PC clock stepping by up to some
 // 18 s a frame so that both of its clocks serve, and keeps its books: each
 // make after a pair's first ends a break, each ended make is a hold but the
-// one found at the start, and its report fits its buffer.
+// one found at the start, and its report fits its buffer. So does each
+// change of the contacts' trace.
 #include "display/check_report.h"
+#include "display/contact_trace.h"
 #include "display/log_line.h"
 #include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
@@ -62,6 +64,8 @@ void AppendLog(const DecodedFrame &frame)
     LinesLogged++;
     PcMs += frame.length * 97;
     CheckContacts(frame, PcMs);
+    static char change[TRACE_CHANGE_SIZE];
+    Check(TraceFrame(change, frame, PcMs) <= sizeof change, "a trace change past its buffer");
 }
 
 static void CheckPairBooks(void)
