@@ -10,9 +10,11 @@
 
 static const char DefaultExtension[] = "log";
 
-// The extensions of the recording's types, in the order of its filter.
-static const char *const RecordExtensions[] = {"log", "tsv"};
-static const DWORD TYPE_WITH_TIMES = 2;
+// The extensions of the recording's kinds, in the order of its filter. A
+// name that ends in the extension of a kind after the first makes that kind,
+// whatever type is picked.
+static const char *const RecordExtensions[] = {"log", "tsv", "vcd"};
+static const DWORD RECORD_TYPES = sizeof RecordExtensions / sizeof RecordExtensions[0];
 
 // Name and pattern pairs of a filter, as the string table holds them.
 static const int FILTER_SIZE = 128;
@@ -75,20 +77,28 @@ static BOOL HasExtension(const char *name, const char *extension)
            lstrcmpiA(name + length - tail + 1, extension) == 0;
 }
 
+// The kind of the type picked, the filter's first being 1.
+static RecordKind KindOfType(DWORD type)
+{
+    return type >= 1 && type <= RECORD_TYPES ? (RecordKind)(type - 1) : RECORD_PLAIN;
+}
+
 // Windows may add the default extension to a name whose extension it does not
 // know, so the default follows the type picked; a name in the box that ends
-// in the other type's extension takes the picked one's, as the type of the
+// in another type's extension takes the picked one's, as the type of the
 // file changes with it.
 static void FollowRecordType(HWND dialog, DWORD type)
 {
-    const char *picked = RecordExtensions[type == TYPE_WITH_TIMES];
-    const char *other = RecordExtensions[type != TYPE_WITH_TIMES];
+    const char *picked = RecordExtensions[KindOfType(type)];
     SendMessageA(dialog, CDM_SETDEFEXT, 0, (LPARAM)picked);
     char name[MAX_PATH];
     GetDlgItemTextA(dialog, cmb13, name, sizeof name);
-    if (HasExtension(name, other)) {
-        lstrcpyA(name + lstrlenA(name) - lstrlenA(other), picked);
-        SetDlgItemTextA(dialog, cmb13, name);
+    for (const char *other : RecordExtensions) {
+        if (HasExtension(name, other)) {
+            lstrcpyA(name + lstrlenA(name) - lstrlenA(other), picked);
+            SetDlgItemTextA(dialog, cmb13, name);
+            return;
+        }
     }
 }
 
@@ -101,7 +111,7 @@ static UINT_PTR CALLBACK RecordDialogHook(HWND hook, UINT message, WPARAM, LPARA
     return 0;
 }
 
-BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes)
+BOOL AskRecordFileName(HWND owner, char *path, RecordKind *kind)
 {
     char filter[FILTER_SIZE];
     OPENFILENAMEA dialog;
@@ -110,7 +120,10 @@ BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes)
     dialog.lpfnHook = RecordDialogHook;
     if (!GetSaveFileNameA(&dialog))
         return FALSE;
-    *withTimes = dialog.nFilterIndex == TYPE_WITH_TIMES || HasExtension(path, RecordExtensions[1]);
+    *kind = KindOfType(dialog.nFilterIndex);
+    for (DWORD named = RECORD_TIMES; named < RECORD_TYPES; named++)
+        if (HasExtension(path, RecordExtensions[named]))
+            *kind = (RecordKind)named;
     return TRUE;
 }
 

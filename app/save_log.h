@@ -2,6 +2,8 @@
 #ifndef TACTIVIEW_SAVE_LOG_H
 #define TACTIVIEW_SAVE_LOG_H
 
+#include "app/record_log.h"
+
 #include <windows.h>
 
 // Asks for a file name with the Save As dialog and saves the log there;
@@ -13,10 +15,10 @@ void SaveLog(HWND owner);
 // holds MAX_PATH characters. FALSE when the user cancels.
 BOOL AskLogFileName(HWND owner, char *path);
 
-// The same for "Record to file...", offering a log or a log with times:
-// `withTimes` says whether the user picked the second type or named a .tsv
-// file.
-BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes);
+// The same for "Record to file...", offering a log, a log with times or the
+// contacts as traces: `kind` is the type the user picked, or the kind whose
+// extension, .tsv or .vcd in any case, ends the name.
+BOOL AskRecordFileName(HWND owner, char *path, RecordKind *kind);
 
 // Shows the string `textId`, a format that takes the system's reason for
 // `error` and its number, in an error box.
