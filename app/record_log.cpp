@@ -14,6 +14,7 @@
 #include "app/record_start.h"
 #include "app/save_log.h"
 #include "display/contact_trace.h"
+#include "display/timed_row.h"
 #include "res/resource.h"
 
 #include <string.h>
