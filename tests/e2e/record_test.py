@@ -314,6 +314,7 @@ class Record(AppTestCase):
         path = os.path.join(WORK, 'trace.vcd')
         self.record_as(path, 'Contacts for a logic analyser')
         probe('click', CAPTION, IDC_QUERY_LEFT)  # "CL" starts the scenario
+        # It took 8.2 s with the other core busy.
         self.assertTrue(wait_until(lambda: self.log_text().endswith(TRACE_END + '\r\n'), 30))
         probe('syscommand', CAPTION, IDM_RECORD_LOG)  # stops it with the time of its end
         self.assertTrue(wait_until(lambda: re.search(rb'\n#\d+\r\n$', read(path)), SOON))
