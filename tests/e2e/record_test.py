@@ -5,7 +5,6 @@ disk that fills up; a recording with times of a stream with a pause and an
 unplugged box, replayed as recorded; the contacts recorded as traces, read
 by sigrok-cli. usage: record_test.py [unittest arguments]"""
 import datetime
-import itertools
 import os
 import re
 import signal
@@ -42,11 +41,10 @@ REPLAY_BOUND_MS = 100
 LINE_RATE_BOUND_MS = 300
 
 
-# Both thumbs held by the PC's clock alone; then, by the box's, the left
-# index finger made for 8 ms and the right little and ring fingers held
-# 684 ms across the clock's wrap; the box away and back with its clock
-# started afresh, 10 ms after where it was, and both middle fingers made for
-# 8 ms by it. The box comes back 3 s before them, as PAUSED_STREAM does.
+# Both thumbs held by the PC's clock alone; by the box's, the left index made
+# for 8 ms and the right little and ring held 684 ms across its wrap; the box
+# away, back 3 s before both middle fingers make for 8 ms by its clock
+# started afresh 10 ms after where it was.
 TRACE_END = timed(658)
 TRACE = scenario(untimed((THUMB, THUMB)), THUMBS_MS, untimed(), timed(16300, (INDEX, 0)),
                  timed(16308), timed(16340, (0, LITTLE | RING)), 684, timed(640), 1500, 3000,
@@ -89,13 +87,7 @@ def read(path):
 
 def spans_of(samples, value):
     """The runs of value in a wire's samples, one a millisecond, as (start, end)."""
-    spans, ms = [], 0
-    for sample, run in itertools.groupby(samples):
-        length = len(list(run))
-        if sample == value:
-            spans.append((ms, ms + length))
-        ms += length
-    return spans
+    return [run.span() for run in re.finditer(value + '+', samples)]
 
 
 class Record(AppTestCase):
@@ -327,16 +319,15 @@ class Record(AppTestCase):
         lines = subprocess.run(['sigrok-cli', '-I', 'vcd', '-i', path, '-O', 'csv'], check=True,
                                capture_output=True, text=True).stdout.splitlines()
         self.assertIn('; Channels (13/13): ' + ', '.join(WIRES), lines)
-        columns = [list(column) for column in zip(*[line.split(',') for line in lines
-                                                    if re.match('[01](,[01])*$', line)])]
+        columns = [''.join(column) for column in zip(*[line.split(',') for line in lines
+                                                       if re.match('[01](,[01])*$', line)])]
         highs = {wire: spans_of(column, '1') for wire, column in zip(WIRES, columns)}
         print('the trace, in ms:', highs)
         (thumbs,), (index,), (wrap,), (middle,) = [
             highs[wire] for wire in ('left_thumb', 'left_index', 'right_little', 'left_middle')]
         (away,) = spans_of(columns[-1], '0')
-        made = {'left_thumb': thumbs, 'right_thumb': thumbs, 'left_index': index,
-                'right_little': wrap, 'right_ring': wrap, 'left_middle': middle,
-                'right_middle': middle}
+        made = dict(left_thumb=thumbs, right_thumb=thumbs, left_index=index, right_little=wrap,
+                    right_ring=wrap, left_middle=middle, right_middle=middle)
         self.assertEqual({wire: highs[wire] for wire in WIRES[:12]},
                          {wire: [made[wire]] if wire in made else [] for wire in WIRES[:12]})
         length = lambda span: span[1] - span[0]
