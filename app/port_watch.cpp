@@ -71,11 +71,13 @@ void FollowPortState(HWND dialog)
 
 // A frame the device was sending when it went is dropped: its end will not
 // come, and the bytes of the reopened port must start frames of their own.
+// The receivers hear of the loss once the port is closed, as no port is open
+// after it.
 void LosePort(HWND dialog)
 {
-    TellPortEvent(PORT_LOST);
     CloseHandle(PortHandle);
     PortHandle = NULL;
+    TellPortEvent(PORT_LOST);
     DropFrame();
     FollowPortState(dialog);
     WaitingForPort = TRUE;

@@ -82,10 +82,7 @@ static void RecordPortEvent(const PortEvent &event)
 }
 
 static const PortEventReceiver PortEventReceivers[] = {
-    CountPortEvent,
-    CheckPortEvent,
-    SignaturePortEvent,
-    RecordPortEvent,
+    CountPortEvent, CheckPortEvent, SignaturePortEvent, RecordPortEvent, TracePortEvent,
 };
 
 void TellPortEvent(PortEventKind kind, DWORD former)

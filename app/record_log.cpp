@@ -4,14 +4,17 @@
 // loses at most about as long. Every write holds whole lines, so cutting the
 // file back to the end of the last write that went in whole leaves it ending
 // with a whole line. A recording with times writes whole rows likewise; the
-// time is taken once per poll, at its first row.
+// time is taken once per poll, at its first row. A trace writes whole
+// changes, each a time and the wires that changed then.
 #include "app/record_log.h"
 
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "app/local_time.h"
 #include "app/log_file.h"
+#include "app/record_start.h"
 #include "app/save_log.h"
+#include "display/contact_trace.h"
 #include "display/timed_row.h"
 #include "res/resource.h"
 
@@ -28,7 +31,7 @@ static char PollLines[16384];
 static unsigned PollLength;
 
 static HANDLE RecordFile; // NULL while no recording runs
-static BOOL WithTimes;
+static RecordKind Kind;
 static LARGE_INTEGER RecordedBytes;
 static BOOL Unflushed;
 static DWORD LastFlushTick;
@@ -37,9 +40,6 @@ static DWORD LastFlushTick;
 // the poll.
 static char PollTime[ROW_TIME_SIZE];
 static BOOL PollTimeTaken;
-
-// An event's text, "# " and its CR LF: the longest is the start's.
-static const unsigned EVENT_SIZE = 128;
 
 static void ShowRecordingMark(UINT check)
 {
@@ -122,31 +122,51 @@ static char *PollRoom(unsigned size)
     return RecordFile ? PollLines + PollLength : NULL;
 }
 
-// The event's row, written at once: one inside a poll follows the poll's rows
-// so far, and one outside a poll may have no poll after it.
+// What happens outside the frames is written at once: inside a poll it
+// follows the poll's lines so far, and outside one it may have no poll after
+// it. The caller has put `length` bytes where PollRoom said.
+static void WriteAtOnce(unsigned length)
+{
+    PollLength += length;
+    if (PollLength > 0)
+        WritePollLines();
+}
+
+// Room for a change of a trace, when one is recorded.
+static char *TraceRoom(void)
+{
+    return Kind == RECORD_TRACE ? PollRoom(TRACE_CHANGE_SIZE) : NULL;
+}
+
 static void AddEvent(const char *time, const char *text)
 {
     char line[EVENT_SIZE];
     unsigned length = (unsigned)wsprintfA(line, "# %s\r\n", text);
     char *room = PollRoom(ROW_SIZE);
-    if (!room)
-        return;
-    PollLength += FormatRow(room, time, line, length);
-    WritePollLines();
+    if (room)
+        WriteAtOnce(FormatRow(room, time, line, length));
 }
 
 void RecordEvent(const char *text)
 {
     char own[ROW_TIME_SIZE];
-    if (RecordFile && WithTimes)
+    if (RecordFile && Kind == RECORD_TIMES)
         AddEvent(PollTimeTaken ? PollTime : FormatTimeNow(own), text);
+}
+
+// A trace follows every event by whether the port is open after it.
+void TracePortEvent(const PortEvent &event)
+{
+    char *room = TraceRoom();
+    if (room)
+        WriteAtOnce(TracePort(room, event.open != FALSE, GetTickCount()));
 }
 
 void RecordLineErrors(DWORD errors)
 {
     static const char Errors[] = "line errors: ";
     char text[EVENT_SIZE];
-    if (!errors || !RecordFile || !WithTimes)
+    if (!errors || !RecordFile || Kind != RECORD_TIMES)
         return;
     lstrcpyA(text, Errors);
     NameLineErrors(text + sizeof Errors - 1, errors);
@@ -154,53 +174,11 @@ void RecordLineErrors(DWORD errors)
         RecordEvent(text);
 }
 
-// "tactiview 1.0.2008.227, port COM5", as the recording starts.
-static void DescribeStart(char *text)
-{
-    static const char Started[] = "recording started: tactiview " VERSION_TEXT ", ";
-    lstrcpyA(text, Started);
-    char *end = text + sizeof Started - 1;
-    if (PortNumber == 0)
-        lstrcpyA(end, "no port chosen");
-    else
-        wsprintfA(end, PortHandle ? "port COM%lu" : "port COM%lu, not open", PortNumber);
-}
-
-// The header, the log's text as rows with empty times, and the start: all in
-// one buffer of its own, to be freed with HeapFree; NULL without memory.
-static char *RowsOfLog(const char *text, DWORD *length)
-{
-    char start[EVENT_SIZE], time[ROW_TIME_SIZE], event[EVENT_SIZE];
-    DescribeStart(start);
-    unsigned eventLength = (unsigned)wsprintfA(event, "# %s\r\n", start);
-    FormatTimeNow(time);
-    const unsigned header = sizeof ROW_HEADER - 1;
-    DWORD size = header + RowLength(0, text, *length) + ROW_SIZE;
-    char *rows = (char *)HeapAlloc(GetProcessHeap(), 0, size);
-    if (!rows)
-        return NULL;
-    memcpy(rows, ROW_HEADER, header);
-    DWORD used = header + FormatRow(rows + header, "", text, *length);
-    *length = used + FormatRow(rows + used, time, event, eventLength);
-    return rows;
-}
-
-// What a recording starts with: the log as it stands, or the rows of it.
-static char *StartOfRecording(DWORD *length)
-{
-    char *text = ReadWholeLog(length);
-    if (!text || !WithTimes)
-        return text;
-    char *rows = RowsOfLog(text, length);
-    HeapFree(GetProcessHeap(), 0, text);
-    return rows;
-}
-
-void StartRecording(const char *path, BOOL withTimes)
+void StartRecording(const char *path, RecordKind kind)
 {
     DWORD length = 0;
-    WithTimes = withTimes;
-    char *start = StartOfRecording(&length);
+    Kind = kind;
+    char *start = StartOfRecording(kind, &length);
     if (!start) {
         ReportFailure(ERROR_NOT_ENOUGH_MEMORY);
         return;
@@ -222,6 +200,9 @@ void StartRecording(const char *path, BOOL withTimes)
 void StopRecording(void)
 {
     RecordEvent("recording stopped");
+    char *room = TraceRoom();
+    if (room)
+        WriteAtOnce(EndTrace(room, GetTickCount()));
     if (RecordFile && Unflushed)
         FlushRecording();
     if (RecordFile)
@@ -231,19 +212,23 @@ void StopRecording(void)
 void ToggleRecording(HWND owner)
 {
     char path[MAX_PATH];
-    BOOL withTimes = FALSE;
+    RecordKind kind = RECORD_PLAIN;
     if (RecordFile)
         StopRecording();
-    else if (AskRecordFileName(owner, path, &withTimes))
-        StartRecording(path, withTimes);
+    else if (AskRecordFileName(owner, path, &kind))
+        StartRecording(path, kind);
 }
 
 void RecordLine(const DecodedFrame &frame)
 {
-    char *room = PollRoom(WithTimes ? ROW_SIZE : frame.length);
+    char *room = PollRoom(Kind == RECORD_TRACE   ? TRACE_CHANGE_SIZE
+                          : Kind == RECORD_TIMES ? ROW_SIZE
+                                                 : frame.length);
     if (!room)
         return;
-    if (WithTimes) {
+    if (Kind == RECORD_TRACE) {
+        PollLength += TraceFrame(room, frame, GetTickCount());
+    } else if (Kind == RECORD_TIMES) {
         PollLength += FormatRow(room, TimeOfPoll(), frame.line, frame.length);
     } else {
         memcpy(room, frame.line, frame.length);

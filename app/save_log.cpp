@@ -9,31 +9,24 @@
 static const FileQuestion LogQuestion = {IDS_SAVE_FILTER, "log", OFN_OVERWRITEPROMPT, FALSE};
 static const FileQuestion RecordQuestion = {IDS_RECORD_FILTER, "log", OFN_OVERWRITEPROMPT, FALSE};
 
-// The kinds of recording, in the order of the types IDS_RECORD_FILTER offers.
-struct RecordKind {
-    const char *extension;
-    BOOL withTimes;
-};
-
-static const RecordKind RecordKinds[] = {
-    {"log", FALSE},
-    {"tsv", TRUE},
-};
+// The extensions of the recording's kinds, in the order of its filter. A
+// name that ends in the extension of a kind after the first makes that kind,
+// whatever type is picked.
+static const char *const RecordExtensions[] = {"log", "tsv", "vcd"};
+static const DWORD RECORD_TYPES = ARRAYSIZE(RecordExtensions);
 
 // The name is offered without an extension, so that the type picked gives
-// it one. The type picked decides the kind, unless the name ends in the
-// extension of another kind than the plain log.
-BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes)
+// it one.
+BOOL AskRecordFileName(HWND owner, char *path, RecordKind *kind)
 {
     OfferDatedName(path, NULL);
     DWORD picked = AskFileName(owner, RecordQuestion, path);
     if (picked == 0)
         return FALSE;
-    const RecordKind *kind = &RecordKinds[picked <= ARRAYSIZE(RecordKinds) ? picked - 1 : 0];
-    for (unsigned k = 1; k < ARRAYSIZE(RecordKinds); k++)
-        if (HasExtension(path, RecordKinds[k].extension))
-            kind = &RecordKinds[k];
-    *withTimes = kind->withTimes;
+    *kind = picked <= RECORD_TYPES ? (RecordKind)(picked - 1) : RECORD_PLAIN;
+    for (DWORD named = RECORD_TIMES; named < RECORD_TYPES; named++)
+        if (HasExtension(path, RecordExtensions[named]))
+            *kind = (RecordKind)named;
     return TRUE;
 }
 

@@ -2,6 +2,8 @@
 #ifndef TACTIVIEW_SAVE_LOG_H
 #define TACTIVIEW_SAVE_LOG_H
 
+#include "app/record_log.h"
+
 #include <windows.h>
 
 // Asks for a file name with the Save As dialog and saves the log there;
@@ -9,11 +11,12 @@
 void SaveLog(HWND owner);
 
 // Asks for a file name for "Record to file..." with the Save As dialog,
-// offering a log or a log with times and tactiview-YYYYMMDD-HHMMSS, and
-// asking before replacing a file; `path` holds MAX_PATH characters.
-// `withTimes` says whether the user picked the second type or named a .tsv
-// file. FALSE when the user cancels.
-BOOL AskRecordFileName(HWND owner, char *path, BOOL *withTimes);
+// offering a log, a log with times or the contacts as traces and
+// tactiview-YYYYMMDD-HHMMSS, and asking before replacing a file; `path` holds
+// MAX_PATH characters. `kind` is the type the user picked, or the kind whose
+// extension, .tsv or .vcd in any case, ends the name. FALSE when the user
+// cancels.
+BOOL AskRecordFileName(HWND owner, char *path, RecordKind *kind);
 
 // Shows the string `textId`, a format that takes the system's reason for
 // `error` and its number, in an error box.

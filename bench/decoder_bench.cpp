@@ -1,9 +1,12 @@
 // Decoder throughput on the host: the frame assembler, the report decoder and
 // the log-line builder fed a recorded stream byte by byte, with window effects
 // that only count; then again with the contact check following every frame,
-// as it does in the program. Prints one figure a line: NAME<TAB>VALUE<TAB>UNIT.
+// as it does in the program, and with a trace of the contacts following them,
+// as a recording as traces does. Prints one figure a line:
+// NAME<TAB>VALUE<TAB>UNIT.
 //
 // usage: decoder_bench [SECONDS]   (how long to feed each stream; 2)
+#include "display/contact_trace.h"
 #include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
@@ -22,8 +25,12 @@ static int TimestampBox = BOX_INDETERMINATE;
 static int GroundBox = BOX_INDETERMINATE;
 static unsigned long Refreshes;
 static unsigned long LoggedChars;
-static bool Checking;
-static uint32_t CheckClockMs;
+// What follows every frame besides the log, and the PC's clock it is given.
+enum Follower { NOTHING, CHECK, TRACE };
+static Follower Following;
+static uint32_t ClockMs;
+static char TraceChange[TRACE_CHANGE_SIZE];
+static unsigned long TracedChars;
 
 static int &ModeBox(int controlId)
 {
@@ -50,8 +57,10 @@ void RefreshDisplay(void)
 void AppendLog(const DecodedFrame &frame)
 {
     LoggedChars += frame.length;
-    if (Checking)
-        CheckContacts(frame, CheckClockMs += 5);
+    if (Following == CHECK)
+        CheckContacts(frame, ClockMs += 5);
+    else if (Following == TRACE)
+        TracedChars += TraceFrame(TraceChange, frame, ClockMs += 5);
 }
 
 // The stream of the simulator's --stress mode, as the soak sends it.
@@ -99,16 +108,17 @@ static double Report(const char *name, const Frame &stream, double seconds)
     return rate;
 }
 
-// What the check adds to each report: the time per report with it, less the
-// time without.
-static void ReportCheck(const char *name, const Frame &stream, unsigned frames, double seconds,
-                        double without)
+// What the check or the trace adds to each report: the time per report with
+// it, less the time without.
+static void ReportFollower(Follower follower, const char *name, const Frame &stream,
+                           unsigned frames, double seconds, double without)
 {
-    Checking = true;
+    Following = follower;
     double with = Throughput(stream, seconds);
-    Checking = false;
+    Following = NOTHING;
     double perReport = (1 / with - 1 / without) * stream.size() / frames;
-    std::printf("contact check, %s, per report\t%.0f\tns\n", name, perReport * 1e9);
+    std::printf("%s, %s, per report\t%.0f\tns\n", follower == CHECK ? "contact check" : "trace",
+                name, perReport * 1e9);
 }
 
 int main(int argc, char **argv)
@@ -120,8 +130,10 @@ int main(int argc, char **argv)
     double stressRate = Report("stress reports", stress, seconds);
     double timedRate = Report("timed stress reports", stressTimed, seconds);
     Report("minimal reports", MinimalStream(10000), seconds);
-    ReportCheck("stress reports", stress, 10000, seconds, stressRate);
-    ReportCheck("timed stress reports", stressTimed, 10000, seconds, timedRate);
+    for (Follower follower : {CHECK, TRACE}) {
+        ReportFollower(follower, "stress reports", stress, 10000, seconds, stressRate);
+        ReportFollower(follower, "timed stress reports", stressTimed, 10000, seconds, timedRate);
+    }
     // Keeps the counted effects from being optimised away.
-    return LoggedChars == 0 || Refreshes == 0;
+    return LoggedChars == 0 || Refreshes == 0 || TracedChars == 0;
 }

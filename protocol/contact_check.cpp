@@ -62,14 +62,18 @@ unsigned CountPairs(const PairSet &set)
     return count;
 }
 
-// Every two contacts that one group names, whatever else it names; bits 6
-// and 7 of a mask name nothing.
+// Bits 6 and 7 of a mask name nothing.
+uint16_t ContactsOfGroup(uint16_t group)
+{
+    return (uint16_t)((group & HAND_MASK) | ((group >> 8 & HAND_MASK) << HAND_CONTACTS));
+}
+
+// Every two contacts that one group names, whatever else it names.
 static PairSet PairsOf(const ContactPicture &picture)
 {
     PairSet pairs = {};
     for (unsigned k = 0; k < picture.GroupCount && k < MAX_GROUPS; k++) {
-        uint16_t group = picture.Groups[k];
-        uint16_t contacts = (uint16_t)((group & HAND_MASK) | ((group >> 8 & HAND_MASK) << 6));
+        uint16_t contacts = ContactsOfGroup(picture.Groups[k]);
         for (unsigned a = 0; a < CHECK_CONTACTS; a++)
             if ((contacts >> a) & 1)
                 pairs.rows[a] |= (uint16_t)(contacts & ~((2u << a) - 1));
@@ -77,13 +81,21 @@ static PairSet PairsOf(const ContactPicture &picture)
     return pairs;
 }
 
-// By the box's clock when both reports carried it and the PC's clock rules
-// out a wrap between them; otherwise by the PC's clock, to about a poll.
-static uint32_t Duration(const ReportTime &from, const ReportTime &to, bool *byBox)
+ReportTime TimeOfReport(const DecodedFrame &frame, uint32_t pcMs)
 {
-    uint32_t pc = to.pcMs - from.pcMs;
-    *byBox = from.timed && to.timed && pc < BOX_CLOCK_TRUSTED_MS;
-    return *byBox ? (uint32_t)(to.boxMs - from.boxMs) & (BOX_CLOCK_SPAN - 1) : pc;
+    return {pcMs, (uint16_t)(frame.contacts->TimestampMs & (BOX_CLOCK_SPAN - 1)), frame.timed};
+}
+
+bool ByBoxClock(const ReportTime &from, const ReportTime &to)
+{
+    return from.timed && to.timed && to.pcMs - from.pcMs < BOX_CLOCK_TRUSTED_MS;
+}
+
+uint32_t TimeBetweenReports(const ReportTime &from, const ReportTime &to)
+{
+    if (ByBoxClock(from, to))
+        return (uint32_t)(to.boxMs - from.boxMs) & (BOX_CLOCK_SPAN - 1);
+    return to.pcMs - from.pcMs;
 }
 
 // The PC's clock is too coarse to see a bounce. Returns whether it was one.
@@ -98,11 +110,10 @@ static bool Make(PairRecord &pair, const ReportTime &time)
 {
     bool bounce = false;
     if (pair.makes > 0) {
-        bool byBox;
-        uint32_t ms = Duration(pair.since, time, &byBox);
+        uint32_t ms = TimeBetweenReports(pair.since, time);
         if (pair.makes == 1 || ms < pair.shortestBreakMs)
             pair.shortestBreakMs = ms;
-        bounce = CountBounce(pair, ms, byBox);
+        bounce = CountBounce(pair, ms, ByBoxClock(pair.since, time));
     }
     pair.makes++;
     pair.since = time;
@@ -115,13 +126,12 @@ static bool Break(PairRecord &pair, const ReportTime &time)
 {
     bool bounce = false;
     if (!(pair.heldAtStart && pair.makes == 1)) {
-        bool byBox;
-        uint32_t ms = Duration(pair.since, time, &byBox);
+        uint32_t ms = TimeBetweenReports(pair.since, time);
         if (pair.holds == 0 || ms > pair.longestMs)
             pair.longestMs = ms;
         if (pair.holds++ == 0 || ms < pair.shortestMs)
             pair.shortestMs = ms;
-        bounce = CountBounce(pair, ms, byBox);
+        bounce = CountBounce(pair, ms, ByBoxClock(pair.since, time));
     }
     pair.since = time;
     return bounce;
@@ -162,8 +172,7 @@ void CheckContacts(const DecodedFrame &frame, uint32_t pcMs)
 {
     if (!frame.contacts)
         return;
-    ReportTime time = {pcMs, (uint16_t)(frame.contacts->TimestampMs & (BOX_CLOCK_SPAN - 1)),
-                       frame.timed};
+    ReportTime time = TimeOfReport(frame, pcMs);
     PairSet made = PairsOf(*frame.contacts);
     bool timingChanged = frame.timed != ContactCheck.lastReportTimed;
     ContactCheck.lastReportTimed = frame.timed;

@@ -48,6 +48,20 @@ struct ReportTime {
     bool timed;
 };
 
+// The report's time, as received at the PC's clock pcMs.
+ReportTime TimeOfReport(const DecodedFrame &frame, uint32_t pcMs);
+
+// Whether the box's clock measures the time between two reports: both
+// carried it, and the PC's clock rules out a wrap between them.
+bool ByBoxClock(const ReportTime &from, const ReportTime &to);
+
+// The time between two reports in ms: by the box's clock, modulo its span,
+// when ByBoxClock; otherwise by the PC's clock at the polls, to about a poll.
+uint32_t TimeBetweenReports(const ReportTime &from, const ReportTime &to);
+
+// The contacts that a group names, contact c as bit c.
+uint16_t ContactsOfGroup(uint16_t group);
+
 // What the check knows of one pair. A make lasts from the report that made
 // the pair to the one that broke it, a break from there to the next make;
 // every make after the first ended a break.

@@ -2,18 +2,22 @@
 """Recording to a file: the real program records the shortest reports at full
 line rate, and the file is read while it grows, after a kill -9 and on a
 disk that fills up; a recording with times of a stream with a pause and an
-unplugged box, replayed as recorded. usage: record_test.py [unittest arguments]"""
+unplugged box, replayed as recorded; the contacts recorded as traces, read
+by sigrok-cli. usage: record_test.py [unittest arguments]"""
 import datetime
 import os
 import re
 import signal
+import subprocess
 import time
 import unittest
 import zoneinfo
 
-from harness import (AppTestCase, CAPTION, FILE_NAME_BOX, IDC_CLEAR_LOG, IDC_LOG, IDC_TIMESTAMPS,
-                     IDM_RECORD_LOG, SAVE_CAPTION, SIGNATURE, SOON, SOON_MS, WORK, fill_log, probe,
-                     wait_until)
+from check_test import (CONTACTS, INDEX, LITTLE, MIDDLE, RING, THUMB, THUMBS_MS, THUMBS_SPREAD_MS,
+                        scenario, timed, untimed)
+from harness import (AppTestCase, CAPTION, FILE_NAME_BOX, IDC_CLEAR_LOG, IDC_LOG, IDC_QUERY_LEFT,
+                     IDC_TIMESTAMPS, IDM_RECORD_LOG, SAVE_CAPTION, SIGNATURE, SOON, SOON_MS, WORK,
+                     fill_log, probe, wait_until)
 
 FILL_LINE = b'80 08 10 8F\r\n'  # what winprobe fill fills the log with
 ERROR_CAPTION = 'Error'
@@ -35,6 +39,18 @@ PAUSED_STREAM = '\n'.join([
 RECORD_BOUND_MS = 900
 REPLAY_BOUND_MS = 100
 LINE_RATE_BOUND_MS = 300
+
+
+# Both thumbs held by the PC's clock alone; by the box's, the left index made
+# for 8 ms and the right little and ring held 684 ms across its wrap; the box
+# away, back 3 s before both middle fingers make for 8 ms by its clock
+# started afresh 10 ms after where it was.
+TRACE_END = timed(658)
+TRACE = scenario(untimed((THUMB, THUMB)), THUMBS_MS, untimed(), timed(16300, (INDEX, 0)),
+                 timed(16308), timed(16340, (0, LITTLE | RING)), 684, timed(640), 1500, 3000,
+                 timed(650, (MIDDLE, MIDDLE)), TRACE_END)
+WIRES = [name.replace(' ', '_') for name in CONTACTS] + ['port_open']
+REOPEN_MS = 1000  # a lost port is tried again once a second
 
 
 def transcript(sim):
@@ -69,6 +85,11 @@ def read(path):
         return f.read()
 
 
+def spans_of(samples, value):
+    """The runs of value in a wire's samples, one a millisecond, as (start, end)."""
+    return [run.span() for run in re.finditer(value + '+', samples)]
+
+
 class Record(AppTestCase):
 
     def record_stream(self, path, fill, seconds):
@@ -84,6 +105,19 @@ class Record(AppTestCase):
         self.assertTrue(wait_until(lambda: os.path.getsize(path) >= filled, SOON))
         probe('click', CAPTION, 13)  # "CL" starts the stream
         return sim, filled
+
+    def record_as(self, path, file_type):
+        """Records to path as the type picked in the Save As dialog, whose name
+        box was given path without its extension, which the type gives."""
+        if os.path.exists(path):
+            os.remove(path)
+        probe('syscommand', CAPTION, IDM_RECORD_LOG)
+        self.assertEqual(probe('wait', SAVE_CAPTION, SOON_MS)[0], 0, 'no Save As dialog')
+        name = os.path.splitext(path)[0]
+        probe('settext', SAVE_CAPTION, FILE_NAME_BOX, 'Z:' + name.replace('/', '\\'))
+        self.assertEqual(probe('choose', SAVE_CAPTION, FILE_TYPE_BOX, file_type)[0], 0)
+        probe('click', SAVE_CAPTION, 1)
+        self.assertTrue(wait_until(lambda: os.path.exists(path), SOON), 'no file made')
 
     def assert_whole_lines_in_order(self, recorded, filled, sim):
         """The file holds the fill, then the frames' lines as sent, none twice,
@@ -198,14 +232,7 @@ class Record(AppTestCase):
         # The type picked makes the recording one with times, and gives a
         # name typed without an extension its own.
         path = os.path.join(WORK, 'timed.tsv')
-        if os.path.exists(path):
-            os.remove(path)
-        probe('syscommand', CAPTION, IDM_RECORD_LOG)
-        self.assertEqual(probe('wait', SAVE_CAPTION, SOON_MS)[0], 0, 'no Save As dialog')
-        probe('settext', SAVE_CAPTION, FILE_NAME_BOX, 'Z:' + path.replace('/', '\\')[:-4])
-        self.assertEqual(probe('choose', SAVE_CAPTION, FILE_TYPE_BOX, 'Log with times')[0], 0)
-        probe('click', SAVE_CAPTION, 1)
-        self.assertTrue(wait_until(lambda: os.path.exists(path), SOON), 'no file made')
+        self.record_as(path, 'Log with times')
         probe('click', CAPTION, 13)  # "CL" starts the stream
         # The stream with its pauses and the box away took 8.8 s with the other core busy.
         self.assertTrue(wait_until(lambda: self.log_text().endswith('80 08 08 8F\r\n'), 30))
@@ -268,6 +295,51 @@ class Record(AppTestCase):
         self.assertLess(max(runs['plain']), LINE_RATE_BOUND_MS)
         self.assertEqual(runs['as recorded, printed'], events)
         self.assertEqual(runs['plain, printed'], [])
+
+    def test_a_trace_of_the_contacts_reads_in_sigrok_as_the_box_timed_them(self):
+        sim = self.simulate(5, '--scenario', self.scenario(TRACE), '--start-on', 'CL',
+                            '--unplug-after', '3', '--back-after', '2')
+        self.save_port(5)
+        self.start_app()
+        self.assertTrue(self.wait_for_log(SIGNATURE))
+        path = os.path.join(WORK, 'trace.vcd')
+        self.record_as(path, 'Contacts for a logic analyser')
+        probe('click', CAPTION, IDC_QUERY_LEFT)  # "CL" starts the scenario
+        # It took 8.2 s with the other core busy.
+        self.assertTrue(wait_until(lambda: self.log_text().endswith(TRACE_END + '\r\n'), 30))
+        probe('syscommand', CAPTION, IDM_RECORD_LOG)  # stops it with the time of its end
+        self.assertTrue(wait_until(lambda: re.search(rb'\n#\d+\r\n$', read(path)), SOON))
+
+        header, body = read(path).decode('latin-1').split('$enddefinitions $end\r\n')
+        self.assertIn('$version\r\n\ttactiview 1.0.2008.227\r\n$end\r\n$comment\r\n\tport COM5',
+                      header)
+        self.assertRegex(body, r'^#0\r\n\$dumpvars\r\n([01].\r\n){13}\$end\r\n'
+                               r'(#\d+\r\n|[01].\r\n)*#\d+\r\n$')
+        lines = subprocess.run(['sigrok-cli', '-I', 'vcd', '-i', path, '-O', 'csv'], check=True,
+                               capture_output=True, text=True).stdout.splitlines()
+        self.assertIn('; Channels (13/13): ' + ', '.join(WIRES), lines)
+        columns = [''.join(column) for column in zip(*[line.split(',') for line in lines
+                                                       if re.match('[01](,[01])*$', line)])]
+        highs = {wire: spans_of(column, '1') for wire, column in zip(WIRES, columns)}
+        print('the trace, in ms:', highs)
+        (thumbs,), (index,), (wrap,), (middle,) = [
+            highs[wire] for wire in ('left_thumb', 'left_index', 'right_little', 'left_middle')]
+        (away,) = spans_of(columns[-1], '0')
+        made = dict(left_thumb=thumbs, right_thumb=thumbs, left_index=index, right_little=wrap,
+                    right_ring=wrap, left_middle=middle, right_middle=middle)
+        self.assertEqual({wire: highs[wire] for wire in WIRES[:12]},
+                         {wire: [made[wire]] if wire in made else [] for wire in WIRES[:12]})
+        length = lambda span: span[1] - span[0]
+        self.assertEqual((length(index), length(wrap), length(middle)), (8, 684, 8))
+        self.assertLess(abs(length(thumbs) - THUMBS_MS), THUMBS_SPREAD_MS)
+        # Lost at the poll after the box went, back at the try after it came.
+        gone = sim.time_of('plugged') - sim.time_of('unplugged')
+        self.assertGreater(length(away), gone - THUMBS_SPREAD_MS)
+        self.assertLess(length(away), gone + REOPEN_MS + THUMBS_SPREAD_MS)
+        # Each after the one before, and the end after them all.
+        times = [*thumbs, *index, *wrap, *away, *middle]
+        self.assertEqual(times, sorted(times))
+        self.assertGreater(len(columns[0]), middle[1])
 
 
 if __name__ == '__main__':

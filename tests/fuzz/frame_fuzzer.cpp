@@ -8,8 +8,10 @@
 // 18 s a frame so that both of its clocks serve, and keeps its books: each
 // ended make is a hold but the one found at the start, its pair sets agree
 // with its counts, and its report and verdict, against the plan of the first
-// half of the stream, fit their buffers.
+// half of the stream, fit their buffers. So does each change of the
+// contacts' trace.
 #include "display/check_report.h"
+#include "display/contact_trace.h"
 #include "display/log_line.h"
 #include "protocol/contact_check.h"
 #include "protocol/glove_protocol.h"
@@ -63,6 +65,8 @@ void AppendLog(const DecodedFrame &frame)
     LinesLogged++;
     PcMs += frame.length * 97;
     CheckContacts(frame, PcMs);
+    static char change[TRACE_CHANGE_SIZE];
+    Check(TraceFrame(change, frame, PcMs) <= sizeof change, "a trace change past its buffer");
 }
 
 // Each pair's counts, and the sets the verdict is worked out from, agree.

@@ -138,7 +138,7 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
     EXPECT_EQ(FileText(path), "80 08 10 8F\r\n");
 
     holder = holdFor(300);
-    StartRecording(path.c_str(), FALSE);
+    StartRecording(path.c_str(), RECORD_PLAIN);
     StopRecording();
     holder.join();
     MSG message;
@@ -163,7 +163,7 @@ TEST(LogFile, ARecordingWithTimesHoldsTheLogAsItStoodItsLinesAndItsEvents)
     PortNumber = 0;
     SetDlgItemTextA(MainWindow, IDC_LOG, "82 \"a\r\nb\" 8F\r\n80 8F\r\n");
     std::string path = Disks + "\\timed.tsv";
-    StartRecording(path.c_str(), TRUE);
+    StartRecording(path.c_str(), RECORD_TIMES);
     ReceiveLine("80 08 10 8F\r\n");
     RecordLineErrors(CE_FRAME | CE_OVERRUN | CE_TXFULL);
     RecordLineErrors(CE_TXFULL);
@@ -197,7 +197,7 @@ TEST(LogFile, ALogThatCannotBeReadIsNeitherSavedNorRecordedAsAnEmptyFile)
     std::string path = Disks + "\\kept.log";
     std::ofstream(path, std::ios::binary) << "kept";
     EXPECT_NE(SaveShowingError(path).find("(error 8)"), std::string::npos);
-    StartRecording(path.c_str(), FALSE);
+    StartRecording(path.c_str(), RECORD_PLAIN);
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, MainWindow, WM_SHOW_ERROR, WM_SHOW_ERROR, PM_REMOVE));
     EXPECT_EQ(message.lParam, ERROR_NOT_ENOUGH_MEMORY);

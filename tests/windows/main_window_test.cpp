@@ -143,7 +143,7 @@ const char *RecordPath;
 void RecordTo(const char *path)
 {
     RecordPath = path;
-    OnUiThread([] { StartRecording(RecordPath, FALSE); });
+    OnUiThread([] { StartRecording(RecordPath, RECORD_PLAIN); });
 }
 
 bool RecordingMarked()

@@ -1,0 +1,68 @@
+#include "app/record_start.h"
+
+#include "app/globals.h"
+#include "app/local_time.h"
+#include "app/log_file.h"
+#include "display/contact_trace.h"
+#include "res/resource.h"
+
+#include <string.h>
+
+// "port COM5", "port COM5, not open" or "no port chosen"; returns text.
+static char *DescribePort(char *text)
+{
+    if (PortNumber == 0)
+        lstrcpyA(text, "no port chosen");
+    else
+        wsprintfA(text, PortHandle ? "port COM%lu" : "port COM%lu, not open", PortNumber);
+    return text;
+}
+
+// "tactiview 1.0.2008.227, port COM5", as the recording starts.
+static void DescribeStart(char *text)
+{
+    static const char Started[] = "recording started: tactiview " VERSION_TEXT ", ";
+    lstrcpyA(text, Started);
+    DescribePort(text + sizeof Started - 1);
+}
+
+// The header, the log's text as rows with empty times, and the start.
+static char *RowsOfLog(const char *text, DWORD *length)
+{
+    char start[EVENT_SIZE], time[ROW_TIME_SIZE], event[EVENT_SIZE];
+    DescribeStart(start);
+    unsigned eventLength = (unsigned)wsprintfA(event, "# %s\r\n", start);
+    FormatTimeNow(time);
+    const unsigned header = sizeof ROW_HEADER - 1;
+    DWORD size = header + RowLength(0, text, *length) + ROW_SIZE;
+    char *rows = (char *)HeapAlloc(GetProcessHeap(), 0, size);
+    if (!rows)
+        return NULL;
+    memcpy(rows, ROW_HEADER, header);
+    DWORD used = header + FormatRow(rows + header, "", text, *length);
+    *length = used + FormatRow(rows + used, time, event, eventLength);
+    return rows;
+}
+
+static char *StartOfTrace(DWORD *length)
+{
+    char date[ROW_TIME_SIZE], port[EVENT_SIZE];
+    char *header = (char *)HeapAlloc(GetProcessHeap(), 0, TRACE_HEADER_SIZE);
+    if (!header)
+        return NULL;
+    TraceStart start = {FormatTimeNow(date), "tactiview " VERSION_TEXT, DescribePort(port)};
+    *length = StartTrace(header, start, ContactState, PortHandle != NULL, GetTickCount());
+    return header;
+}
+
+char *StartOfRecording(RecordKind kind, DWORD *length)
+{
+    if (kind == RECORD_TRACE)
+        return StartOfTrace(length);
+    char *text = ReadWholeLog(length);
+    if (!text || kind == RECORD_PLAIN)
+        return text;
+    char *rows = RowsOfLog(text, length);
+    HeapFree(GetProcessHeap(), 0, text);
+    return rows;
+}

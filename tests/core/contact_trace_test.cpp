@@ -1,0 +1,59 @@
+// The trace of a session as a logic analyser's viewer reads it: every wire's
+// value at the start, then only the wires that changed, each under its time.
+#include "display/contact_trace.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+const int UNTIMED = -1;
+char Text[TRACE_HEADER_SIZE];
+
+// A report of one group, which names no contact when it is 0.
+std::string Report(uint32_t pcMs, int boxMs, uint16_t group)
+{
+    ContactPicture picture = {1, {group}, boxMs == UNTIMED ? 0u : (uint32_t)boxMs};
+    return std::string(Text, TraceFrame(Text, {0, &picture, boxMs != UNTIMED, "", 0}, pcMs));
+}
+
+std::string Port(uint32_t pcMs, bool open)
+{
+    return std::string(Text, TracePort(Text, open, pcMs));
+}
+
+// Left index and right thumb touch as the trace starts. Reports are then
+// timed by the box's clock across its wrap, by the PC's where the box's
+// cannot serve, and never by the box's across a lost port: a box that
+// restarted would otherwise put its reports before the port came back.
+TEST(ContactTrace, EachChangeIsTimedFromTheReportBeforeAndTimesNeverGoBack)
+{
+    std::string date(300, '2');
+    std::string header(Text, StartTrace(Text, {date.c_str(), "tactiview", "port COM5"},
+                                        {1, {0x1008}, 0}, true, 1000));
+    EXPECT_NE(header.find("\t" + date.substr(0, TRACE_TEXT_SIZE - 1) + "\r\n$end"),
+              std::string::npos);
+    EXPECT_EQ(header.substr(header.find("#0")),
+              "#0\r\n$dumpvars\r\n0!\r\n0\"\r\n0#\r\n1$\r\n0%\r\n"
+              "0&\r\n0'\r\n0(\r\n0)\r\n0*\r\n1+\r\n0,\r\n1-\r\n$end\r\n");
+    std::string body;
+    // The pieces of a braced list are made in order.
+    for (const std::string &piece :
+         {Report(1100, UNTIMED, 0), Report(1200, 16380, 0), Report(1200, 4, 0xC0C8),
+          Report(1210, 12, 0), Report(30000, 20, 0x1000), Port(30050, false), Port(31000, true),
+          Report(31000, 22, 0), Report(31050, 30, 0x0008),
+          std::string(Text, TraceFrame(Text, {FRAME_TEXT, NULL, false, "", 0}, 31060))})
+        body += piece;
+    // The first report by the PC's clock from the start; 100 ms on, changing
+    // nothing; 8 ms across the wrap and 8 ms more by the box's clock; 28.8 s,
+    // too long for the box's; the port lost and back; the restarted box's
+    // clock, 2 ms on, not compared with its clock before the loss; 8 ms by it.
+    EXPECT_EQ(body, "#100\r\n0$\r\n0+\r\n#208\r\n1$\r\n#216\r\n0$\r\n#29006\r\n1+\r\n"
+                    "#29056\r\n0-\r\n#30006\r\n1-\r\n0+\r\n#30014\r\n1$\r\n");
+    EXPECT_EQ(std::string(Text, EndTrace(Text, 31100)), "#30064\r\n");
+    EXPECT_EQ(EndTrace(Text, 31100), 0u);
+}
+
+} // namespace
