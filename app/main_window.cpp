@@ -57,17 +57,6 @@ static const SystemMenuItem SystemMenuItems[] = {
     {IDS_PORT_MENU, IDM_PORT_SELECT},      // "COM port selection..."
 };
 
-// The box is posted, as the log is updated inside a poll.
-static void ReportLogFull(void)
-{
-    PostMessageA(MainWindow, WM_SHOW_ERROR, IDS_LOG_FULL, ERROR_NOT_ENOUGH_MEMORY);
-}
-
-void ConnectLog(HWND dialog)
-{
-    AttachLog(GetDlgItem(dialog, IDC_LOG), POLL_PERIOD_MS, ReportLogFull);
-}
-
 static void SetAppIcon(HWND dialog, int classIndex, int size)
 {
     HANDLE icon =

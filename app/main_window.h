@@ -9,10 +9,6 @@
 // user closes the window.
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Makes the dialog's IDC_LOG the receive log, which tells of a log full by
-// posting WM_SHOW_ERROR. Part of WM_INITDIALOG.
-void ConnectLog(HWND dialog);
-
 // The main dialog's result after a normal close, and so the process exit code.
 constexpr INT_PTR MAIN_CLOSED = 2;
 

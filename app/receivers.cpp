@@ -9,6 +9,7 @@
 #include "protocol/box_search.h"
 #include "protocol/contact_check.h"
 #include "protocol/window_effects.h"
+#include "res/resource.h"
 
 // Where the box's clock cannot serve, the check times reports by the PC's
 // clock at the poll that brought them.
@@ -25,6 +26,17 @@ typedef void (*FrameReceiver)(const DecodedFrame &frame);
 static const FrameReceiver FrameReceivers[] = {
     CollectLogLine, RecordLine, CountFrame, CheckFrame, KeepSignature,
 };
+
+// The box is posted, as the log is updated inside a poll.
+static void ReportLogFull(void)
+{
+    PostMessageA(MainWindow, WM_SHOW_ERROR, IDS_LOG_FULL, ERROR_NOT_ENOUGH_MEMORY);
+}
+
+void ConnectLog(HWND dialog)
+{
+    AttachLog(GetDlgItem(dialog, IDC_LOG), POLL_PERIOD_MS, ReportLogFull);
+}
 
 void AppendLog(const DecodedFrame &frame)
 {

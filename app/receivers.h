@@ -27,4 +27,9 @@ typedef void (*PortEventReceiver)(const PortEvent &event);
 // statistics, the contact check, the box's signature, then a recording.
 void TellPortEvent(PortEventKind kind, DWORD former = 0);
 
+// Makes the dialog's IDC_LOG the receive log, the first receiver of frames,
+// which tells of a log full by posting WM_SHOW_ERROR. Part of the main
+// window's WM_INITDIALOG.
+void ConnectLog(HWND dialog);
+
 #endif

@@ -5,6 +5,7 @@
 
 #include "app/clipboard.h"
 #include "app/line_stats.h"
+#include "display/number_text.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 
@@ -34,17 +35,10 @@ static const CountRow CountRows[] = {
     {IDC_STAT_BACK, &LineStats.portBack},
 };
 
-// Decimal digits of a 64-bit count, which wsprintfA cannot format.
+// wsprintfA cannot format a 64-bit count.
 static char *FormatCount(char *text, uint64_t count)
 {
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = (char)('0' + count % 10);
-        count /= 10;
-    } while (count);
-    while (n)
-        *text++ = digits[--n];
+    text = PutDecimal(text, count);
     *text = '\0';
     return text;
 }

@@ -6,7 +6,7 @@
 //
 // usage: window_bench [REPETITIONS]   (5)
 #include "app/globals.h"
-#include "app/main_window.h"
+#include "app/receivers.h"
 #include "tools/clock.h"
 #include "display/check_picture.h"
 #include "display/contact_display.h"

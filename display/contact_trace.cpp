@@ -4,6 +4,7 @@
 // never taken away, so that the times never go back.
 #include "display/contact_trace.h"
 
+#include "display/number_text.h"
 #include "display/pair_text.h"
 
 static const unsigned PORT_WIRE = CHECK_CONTACTS;
@@ -49,15 +50,8 @@ static char *PutValue(char *p, unsigned wire, uint16_t wires)
 
 static char *PutTime(char *p, uint64_t ms)
 {
-    char digits[20];
-    unsigned count = 0;
-    do
-        digits[count++] = (char)('0' + ms % 10);
-    while (ms /= 10);
     *p++ = '#';
-    while (count > 0)
-        *p++ = digits[--count];
-    return Put(p, "\r\n");
+    return Put(PutDecimal(p, ms), "\r\n");
 }
 
 static uint16_t WiresOf(const ContactPicture &picture, bool portOpen)

@@ -1,5 +1,7 @@
 #include "display/pair_text.h"
 
+#include "display/number_text.h"
+
 const char *const ContactNames[CHECK_CONTACTS] = {
     "left little",  "left ring",  "left middle",  "left index",  "left thumb",  "left ground",
     "right little", "right ring", "right middle", "right index", "right thumb", "right ground",
@@ -24,14 +26,9 @@ void Put(TextBuffer &out, const char *s)
 
 void PutNumber(TextBuffer &out, uint32_t n)
 {
-    char digits[11];
-    char *d = digits + sizeof digits - 1;
-    *d = '\0';
-    do {
-        *--d = (char)('0' + n % 10);
-        n /= 10;
-    } while (n);
-    Put(out, d);
+    char digits[DECIMAL_DIGITS_MAX + 1];
+    *PutDecimal(digits, n) = '\0';
+    Put(out, digits);
 }
 
 void PutPairName(TextBuffer &out, unsigned index)

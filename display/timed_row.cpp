@@ -1,34 +1,29 @@
 #include "display/timed_row.h"
 
-static char *PutDigits(char *p, unsigned value, int count)
-{
-    for (int i = count - 1; i >= 0; i--, value /= 10)
-        p[i] = (char)('0' + value % 10);
-    return p + count;
-}
+#include "display/number_text.h"
 
 unsigned FormatRowTime(char *text, const RowTime &time)
 {
-    char *p = PutDigits(text, time.year, 4);
+    char *p = PutDecimal(text, time.year, 4);
     *p++ = '-';
-    p = PutDigits(p, time.month, 2);
+    p = PutDecimal(p, time.month, 2);
     *p++ = '-';
-    p = PutDigits(p, time.day, 2);
+    p = PutDecimal(p, time.day, 2);
     *p++ = 'T';
-    p = PutDigits(p, time.hour, 2);
+    p = PutDecimal(p, time.hour, 2);
     *p++ = ':';
-    p = PutDigits(p, time.minute, 2);
+    p = PutDecimal(p, time.minute, 2);
     *p++ = ':';
-    p = PutDigits(p, time.second, 2);
+    p = PutDecimal(p, time.second, 2);
     *p++ = '.';
-    p = PutDigits(p, time.milliseconds, 3);
+    p = PutDecimal(p, time.milliseconds, 3);
     int offset = time.offsetMinutes;
     *p++ = offset < 0 ? '-' : '+';
     if (offset < 0)
         offset = -offset;
-    p = PutDigits(p, (unsigned)offset / 60, 2);
+    p = PutDecimal(p, (unsigned)offset / 60, 2);
     *p++ = ':';
-    p = PutDigits(p, (unsigned)offset % 60, 2);
+    p = PutDecimal(p, (unsigned)offset % 60, 2);
     *p = '\0';
     return (unsigned)(p - text);
 }

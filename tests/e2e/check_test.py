@@ -46,7 +46,7 @@ def scenario(*steps):
 
 
 # The first glove, reports timed by the box's clock only. The left ground
-# touches the right ground from the start; the left index finger pinches the
+# touches the right ground from the start; the left index finger touches the
 # right thumb three times, holding 300, 250 and 500 ms with breaks of 600 and
 # 50 ms between; the left ring and middle fingers bounce, 10 ms made and
 # 15 ms apart; the right little and ring fingers hold across the clock's wrap

@@ -7,7 +7,8 @@
 #include "display/timed_row.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"
-#include "sim_core.h"
+#include "recorded_time.h"
+#include "sim_replay.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,6 @@
+#include "recorded_time.h"
 #include "sim_core.h"
+#include "sim_replay.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
-#include "app/main_window.h"
+#include "app/receivers.h"
 #include "app/record_log.h"
 #include "app/results_file.h"
 #include "app/save_log.h"

@@ -1,7 +1,7 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
-#include "app/main_window.h"
+#include "app/receivers.h"
 #include "display/receive_log.h"
 #include "res/resource.h"
 

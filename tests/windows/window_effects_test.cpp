@@ -2,7 +2,7 @@
 #include "tests/windows/test_window.h"
 
 #include "app/globals.h"
-#include "app/main_window.h"
+#include "app/receivers.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"
 #include "protocol/window_effects.h"

@@ -2,6 +2,7 @@
 // can be run, seen and tested without the hardware.
 #include "sim_core.h"
 #include "sim_line.h"
+#include "sim_replay.h"
 
 #include <algorithm>
 #include <chrono>
@@ -253,7 +254,7 @@ bool LoadReplay(const Options &o, std::vector<ScenarioStep> *steps)
         step.bytes = row.frame;
         step.atMs = o.asRecorded ? due[i] : -1;
         if (!row.event.empty())
-            step.note = RecordedTimeText(row) + "\t# " + row.event;
+            step.note = row.time + "\t# " + row.event;
         steps->push_back(step);
         if (o.gapMs)
             steps->push_back(gap);
