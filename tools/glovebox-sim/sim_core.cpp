@@ -79,7 +79,7 @@ Frame TextFrame(const std::string &text)
 Frame ContactFrame(const std::vector<Group> &groups, const SimModes &modes, uint32_t clockMs)
 {
     const uint8_t keep = modes.ground ? ALL_CONTACTS : (uint8_t)(ALL_CONTACTS & ~GROUND);
-    Frame frame = {modes.timestamps ? FRAME_CONTACTS_TIMED : FRAME_CONTACTS};
+    Frame frame = {(uint8_t)(modes.timestamps ? FRAME_CONTACTS_TIMED : FRAME_CONTACTS)};
     for (const Group &g : groups) {
         frame.push_back(g.left & keep);
         frame.push_back(g.right & keep);
