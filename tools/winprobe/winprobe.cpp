@@ -60,13 +60,16 @@ static int Usage()
 
 // Waits for a top-level window of that caption to be on screen. A dialog
 // exists a moment before its controls do, and shows only once they are made
-// and initialised: looked at in between, it would seem to have none.
-static HWND WaitForWindow(const char *caption, DWORD ms)
+// and initialised: looked at in between, it would seem to have none. *shown
+// says whether it was seen on screen: a second look could miss a dialog that
+// a busy machine has let close in between.
+static HWND WaitForWindow(const char *caption, DWORD ms, BOOL *shown)
 {
     DWORD start = GetTickCount();
     for (;;) {
         HWND window = FindWindowA(NULL, caption);
-        if ((window && IsWindowVisible(window)) || GetTickCount() - start >= ms)
+        *shown = window && IsWindowVisible(window);
+        if (*shown || GetTickCount() - start >= ms)
             return window;
         Sleep(20);
     }
@@ -313,11 +316,12 @@ int main(int argc, char **argv)
             Sleep(20);
         return FindWindowA(NULL, argv[2]) ? 1 : 0;
     }
-    HWND window = WaitForWindow(argv[2], !std::strcmp(command, "wait") ? ms : 0);
+    BOOL shown;
+    HWND window = WaitForWindow(argv[2], !std::strcmp(command, "wait") ? ms : 0, &shown);
+    if (!std::strcmp(command, "wait"))
+        return shown ? 0 : 1;
     if (!window)
         return 1;
-    if (!std::strcmp(command, "wait"))
-        return IsWindowVisible(window) ? 0 : 1;
     if (!std::strcmp(command, "close"))
         return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     if (!std::strcmp(command, "answers"))
