@@ -95,10 +95,11 @@ TEST(SimScenario, FramesPausesAndCommentsAreRead)
     std::vector<ScenarioStep> steps;
     std::string error;
     ASSERT_TRUE(ParseScenario("# the event\n80 08 10 8F\n\n  pause 500  # half a second\n"
-                              "81 05 03 10 02 8f\r\n8F 8F\n",
+                              "81 05 03 10 02 8f\r\n8F 8F\nunplug\n",
                               &steps, &error))
         << error;
-    ASSERT_EQ(steps.size(), 4u);
+    ASSERT_EQ(steps.size(), 5u);
+    EXPECT_TRUE(steps[4].unplug && steps[4].bytes.empty() && !steps[0].unplug);
     EXPECT_EQ(steps[0].bytes, Bytes({0x80, 0x08, 0x10, 0x8F}));
     EXPECT_TRUE(steps[1].bytes.empty());
     EXPECT_EQ(steps[1].pauseMs, 500u);
@@ -109,8 +110,9 @@ TEST(SimScenario, FramesPausesAndCommentsAreRead)
 TEST(SimScenario, ErrorsNameTheirLine)
 {
     const char *bad[] = {"80 8F\nwait 5\n",   "80 8F\n\n80 8G\n",   "80 8F\npause\n",
-                         "80 8F\npause -3\n", "80 8F\npause 5 6\n", "80 0808 8F\n"};
-    const char *line[] = {"line 2", "line 3", "line 2", "line 2", "line 2", "line 1"};
+                         "80 8F\npause -3\n", "80 8F\npause 5 6\n", "80 0808 8F\n",
+                         "80 8F\nunplug 2\n"};
+    const char *line[] = {"line 2", "line 3", "line 2", "line 2", "line 2", "line 1", "line 2"};
     for (size_t i = 0; i < sizeof bad / sizeof bad[0]; i++) {
         std::vector<ScenarioStep> steps;
         std::string error;

@@ -134,9 +134,11 @@ bool ParseScenario(const std::string &text, std::vector<ScenarioStep> *steps, st
         if (line.empty())
             continue;
         ScenarioStep step;
-        if (!ParsePause(line, &step) && !ParseHexBytes(line, &step)) {
+        step.unplug = line == "unplug";
+        if (!step.unplug && !ParsePause(line, &step) && !ParseHexBytes(line, &step)) {
             *error = "line " + std::to_string(number) +
-                     ": expected hex bytes such as \"80 08 10 8F\" or \"pause MS\", found \"" +
+                     ": expected hex bytes such as \"80 08 10 8F\", \"pause MS\" or \"unplug\", "
+                     "found \"" +
                      line + "\"";
             return false;
         }

@@ -51,10 +51,11 @@ struct ScenarioStep {
     unsigned pauseMs = 0; // for a pause
     double atMs = -1;     // due this long after the first timed line; -1: when the line is free
     std::string note;     // an event's, printed as it is passed
+    bool unplug = false;  // the box goes away here, once what went before is read
 };
 
-// Parses a scenario: one step a line, either hex bytes ("80 08 10 8F") or
-// "pause MS"; '#' starts a comment. On an error returns false and says which
+// Parses a scenario: one step a line, hex bytes ("80 08 10 8F"), "pause MS"
+// or "unplug"; '#' starts a comment. On an error returns false and says which
 // line in error.
 bool ParseScenario(const std::string &text, std::vector<ScenarioStep> *steps, std::string *error);
 

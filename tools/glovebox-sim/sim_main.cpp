@@ -24,14 +24,14 @@ const char Usage[] =
     "                    [--wine-prefix DIR --com N | --port COMn]\n"
     "                    [--baud N | --unpaced] [--timestamps] [--ground]\n"
     "                    [--transcript FILE] [--seconds S] [--frames N]\n"
-    "                    [--start-on COMMAND] [--unplug-after S [--back-after S]]\n"
+    "                    [--start-on COMMAND] [--unplug-after S] [--back-after S]\n"
     "                    [--signature TEXT]\n"
     "\n"
     "Answers CP, CL and CR with text replies, switches timestamped reports with\n"
     "T1/T0 and ground contacts with G1/G0, and sends contact reports: from a\n"
-    "scenario file (hex bytes or \"pause MS\" a line, '#' comments), from a\n"
-    "built-in demonstration (the default), or as fast as the line allows (with\n"
-    "--short, only the shortest report, one group of four bytes).\n"
+    "scenario file (hex bytes, \"pause MS\" or \"unplug\" a line, '#' comments),\n"
+    "from a built-in demonstration (the default), or as fast as the line allows\n"
+    "(with --short, only the shortest report, one group of four bytes).\n"
     "\n"
     "With --replay it sends the frames of a saved session log or a recording,\n"
     "the receive log's lines as the program writes them, one after another at\n"
@@ -52,7 +52,8 @@ const char Usage[] =
     "With --unplug-after, the box goes away that many seconds after its reports\n"
     "begin, in the middle of a frame: on Linux its pseudo-terminal and link vanish\n"
     "as a pulled USB adapter's port does; on Windows it closes its COM port. With\n"
-    "--back-after it returns that many seconds later at the same name.\n"
+    "--back-after it returns that many seconds later at the same name. An \"unplug\"\n"
+    "line of a scenario does the same at its place, after what went before.\n"
     "\n"
     "With --signature it answers CP with TEXT, as another device would, or not\n"
     "at all when TEXT is empty.\n";
@@ -278,9 +279,10 @@ struct Sim {
     Clock::time_point recordedStart; // when a replay as recorded sent its first timed line
     bool recordedStarted = false;
     unsigned long framesSent = 0;
-    bool finished = false;  // a scenario without --loop has run out
-    bool started = false;   // reports are being sent
-    bool unplugged = false; // the box has gone away once
+    bool finished = false;   // a scenario without --loop has run out
+    bool started = false;    // reports are being sent
+    bool unplugged = false;  // the box has gone away once
+    bool unplugStep = false; // the scenario has reached an "unplug" line
     std::ofstream transcript;
 };
 
@@ -345,6 +347,7 @@ Frame NextFrame(Sim &sim, unsigned *pauseMs)
         }
         if (!step.note.empty())
             PassEvent(sim, step.note);
+        sim.unplugStep = step.unplug;
         *pauseMs = step.pauseMs;
         return step.bytes;
     }
@@ -448,10 +451,13 @@ unsigned WaitMs(const Sim &sim)
     return wait <= 0 ? 0 : wait > 50 ? 50 : (unsigned)wait;
 }
 
+// --unplug-after's time has come, or a scenario's "unplug" line.
 bool UnplugDue(const Sim &sim)
 {
-    return sim.started && !sim.unplugged && sim.options.unplugAfter > 0 &&
-           Clock::now() - sim.start >= std::chrono::duration<double>(sim.options.unplugAfter);
+    bool timeUp =
+        sim.started && !sim.unplugged && sim.options.unplugAfter > 0 &&
+        Clock::now() - sim.start >= std::chrono::duration<double>(sim.options.unplugAfter);
+    return timeUp || sim.unplugStep;
 }
 
 // Sleeps for the given seconds, or forever with a negative time, unless stopped.
@@ -462,6 +468,10 @@ void Wait(double seconds, volatile int *stop)
     while (!*stop && (seconds < 0 || Clock::now() < end))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
+
+// How long the box waits for the program to read what it sent before it goes
+// away or ends: a busy machine's program may not poll for a second or two.
+const unsigned DRAIN_MS = 5000;
 
 // The box goes away as when its cable is pulled mid-frame: the start of a
 // report goes out, the program reads it, and the line vanishes. It comes
@@ -477,10 +487,11 @@ bool Unplug(Sim &sim, volatile int *stop)
     // The bytes take a moment to reach the far side of a pty, where DrainLine
     // would otherwise find nothing waiting and let them be discarded.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    DrainLine(2000);
+    DrainLine(DRAIN_MS);
     Record(sim, "unplugged", "");
     CloseLine();
     sim.unplugged = true;
+    sim.unplugStep = false;
     Wait(sim.options.backAfter, stop);
     if (*stop)
         return true;
@@ -514,7 +525,7 @@ int Run(Sim &sim, volatile int *stop)
     if (!*stop) {
         std::this_thread::sleep_until(sim.lineFree);
         Record(sim, "end", "of the stream");
-        DrainLine(5000);
+        DrainLine(DRAIN_MS);
         Record(sim, "drained", "by the program");
     }
     return 0;
