@@ -43,11 +43,12 @@ LINE_RATE_BOUND_MS = 300
 
 # Both thumbs held by the PC's clock alone; by the box's, the left index made
 # for 8 ms and the right little and ring held 684 ms across its wrap; the box
-# away, back 3 s before both middle fingers make for 8 ms by its clock
-# started afresh 10 ms after where it was.
+# away once the program has read that break, and back 2 s later, when both
+# middle fingers make for 8 ms by its clock started afresh 10 ms after where
+# it was.
 TRACE_END = timed(658)
 TRACE = scenario(untimed((THUMB, THUMB)), THUMBS_MS, untimed(), timed(16300, (INDEX, 0)),
-                 timed(16308), timed(16340, (0, LITTLE | RING)), 684, timed(640), 1500, 3000,
+                 timed(16308), timed(16340, (0, LITTLE | RING)), 684, timed(640), 'unplug',
                  timed(650, (MIDDLE, MIDDLE)), TRACE_END)
 WIRES = [name.replace(' ', '_') for name in CONTACTS] + ['port_open']
 REOPEN_MS = 1000  # a lost port is tried again once a second
@@ -298,7 +299,7 @@ class Record(AppTestCase):
 
     def test_a_trace_of_the_contacts_reads_in_sigrok_as_the_box_timed_them(self):
         sim = self.simulate(5, '--scenario', self.scenario(TRACE), '--start-on', 'CL',
-                            '--unplug-after', '3', '--back-after', '2')
+                            '--back-after', '2')
         self.save_port(5)
         self.start_app()
         self.assertTrue(self.wait_for_log(SIGNATURE))
