@@ -174,24 +174,6 @@ class Simulator:
             line for line in self.lines() if line.startswith('sent ')]
         return sum(len(line.split()) - 1 for line in sent)
 
-    def bytes_sent_between(self, start, start_ms, end_ms):
-        """The bytes of the frames sent from start_ms to end_ms into the run
-        after the event start, such as 'received CL' when --start-on CL began
-        the reports and with them the run's time."""
-        total, started = 0, False
-        with open(self.transcript) as f:
-            for line in f:
-                ms, what = line.rstrip('\n').split(' ', 1)
-                started = started or what == start
-                if started and what.startswith('sent ') and start_ms <= int(ms) < end_ms:
-                    total += len(what.split()) - 1
-        return total
-
-    def last_time(self):
-        """Milliseconds into the run of the latest event recorded."""
-        with open(self.transcript) as f:
-            return int(f.readlines()[-1].split()[0])
-
     def sent_reports(self):
         """The contact reports sent, as the log shows them."""
         return [line[5:] for line in self.lines() if line.startswith(('sent 80', 'sent 81'))]
