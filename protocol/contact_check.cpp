@@ -88,14 +88,22 @@ ReportTime TimeOfReport(const DecodedFrame &frame, uint32_t pcMs)
 
 bool ByBoxClock(const ReportTime &from, const ReportTime &to)
 {
-    return from.timed && to.timed && to.pcMs - from.pcMs < BOX_CLOCK_TRUSTED_MS;
+    return from.timed && to.timed;
 }
 
+// A report is stamped by the PC when a poll takes it, which a stalled window
+// delays, so the PC's clock only counts the spans the box's clock wrapped.
 uint32_t TimeBetweenReports(const ReportTime &from, const ReportTime &to)
 {
-    if (ByBoxClock(from, to))
-        return (uint32_t)(to.boxMs - from.boxMs) & (BOX_CLOCK_SPAN - 1);
-    return to.pcMs - from.pcMs;
+    uint32_t pcMs = to.pcMs - from.pcMs;
+    if (!ByBoxClock(from, to))
+        return pcMs;
+    uint32_t boxMs = (uint32_t)(to.boxMs - from.boxMs) & (BOX_CLOCK_SPAN - 1);
+    if (pcMs <= boxMs)
+        return boxMs;
+    uint64_t spans = (pcMs - boxMs + BOX_CLOCK_SPAN / 2) / BOX_CLOCK_SPAN;
+    uint64_t ms = boxMs + spans * BOX_CLOCK_SPAN;
+    return ms > UINT32_MAX ? UINT32_MAX : (uint32_t)ms;
 }
 
 // The PC's clock is too coarse to see a bounce. Returns whether it was one.

@@ -22,11 +22,6 @@ constexpr uint32_t BOUNCE_MS = 20;
 // The box's clock counts milliseconds modulo this.
 constexpr uint32_t BOX_CLOCK_SPAN = 1u << 14;
 
-// While the PC's clock says less than this passed between two reports, the
-// box's clock cannot have wrapped in between: the PC's clock at the polls is
-// off by a poll or two, well under the remaining 384 ms.
-constexpr uint32_t BOX_CLOCK_TRUSTED_MS = 16000;
-
 // A set of pairs: bit b of rows[a] is the pair of contacts a and b, a < b.
 struct PairSet {
     uint16_t rows[CHECK_CONTACTS];
@@ -52,11 +47,14 @@ struct ReportTime {
 ReportTime TimeOfReport(const DecodedFrame &frame, uint32_t pcMs);
 
 // Whether the box's clock measures the time between two reports: both
-// carried it, and the PC's clock rules out a wrap between them.
+// carried it.
 bool ByBoxClock(const ReportTime &from, const ReportTime &to);
 
-// The time between two reports in ms: by the box's clock, modulo its span,
-// when ByBoxClock; otherwise by the PC's clock at the polls, to about a poll.
+// The time between two reports in ms. When ByBoxClock, the box's difference
+// plus the multiple of its span that brings it nearest to the PC's
+// difference, which is exact for a report stamped up to half a span late by
+// a window that stalled; otherwise the PC's clock at the polls, to about a
+// poll.
 uint32_t TimeBetweenReports(const ReportTime &from, const ReportTime &to);
 
 // The contacts that a group names, contact c as bit c.
