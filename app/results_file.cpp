@@ -22,24 +22,30 @@ static DWORD TryOpen(void *context)
     return opening->file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
 }
 
-// What goes before the row in a file of `size` bytes: the header in an empty
-// one, the line end that a cut last line lacks, or nothing. Returns its
-// length, written into lead.
-static DWORD LeadOf(HANDLE file, LARGE_INTEGER size, char *lead)
+// The file's last byte. One that cannot be read is an error, rather than a
+// guess that could glue the row to a line that lost its end.
+static DWORD ReadLastByte(HANDLE file, LARGE_INTEGER size, char *c)
+{
+    LARGE_INTEGER last = {};
+    last.QuadPart = size.QuadPart - 1;
+    DWORD read = 0;
+    if (!SetFilePointerEx(file, last, NULL, FILE_BEGIN) || !ReadFile(file, c, 1, &read, NULL))
+        return GetLastError();
+    return read == 1 ? ERROR_SUCCESS : ERROR_HANDLE_EOF;
+}
+
+// What goes before the row in a file of `size` bytes that ends in `last`:
+// the header in an empty one, the line end that a cut last line lacks, or
+// nothing. Returns its length, written into lead.
+static DWORD LeadOf(LARGE_INTEGER size, char last, char *lead)
 {
     if (size.QuadPart == 0) {
         memcpy(lead, RESULTS_HEADER, sizeof RESULTS_HEADER - 1);
         return sizeof RESULTS_HEADER - 1;
     }
-    LARGE_INTEGER last = {};
-    last.QuadPart = size.QuadPart - 1;
-    char c = '\n';
-    DWORD read = 0;
-    SetFilePointerEx(file, last, NULL, FILE_BEGIN);
-    ReadFile(file, &c, 1, &read, NULL);
-    if (c == '\n')
+    if (last == '\n')
         return 0;
-    if (c == '\r') {
+    if (last == '\r') {
         lead[0] = '\n';
         return 1;
     }
@@ -51,12 +57,16 @@ static DWORD LeadOf(HANDLE file, LARGE_INTEGER size, char *lead)
 static DWORD WriteAtEnd(HANDLE file, const char *row, DWORD length)
 {
     LARGE_INTEGER size;
+    char last = '\n';
     if (!GetFileSizeEx(file, &size))
         return GetLastError();
-    DWORD total = LeadOf(file, size, Appended);
+    DWORD error = size.QuadPart > 0 ? ReadLastByte(file, size, &last) : ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS)
+        return error;
+    DWORD total = LeadOf(size, last, Appended);
     memcpy(Appended + total, row, length);
     total += length;
-    DWORD written = 0, error = ERROR_SUCCESS;
+    DWORD written = 0;
     if (!SetFilePointerEx(file, size, NULL, FILE_BEGIN) ||
         !WriteFile(file, Appended, total, &written, NULL))
         error = GetLastError();
