@@ -176,6 +176,8 @@ void OpenStartupPort(HWND dialog)
 // cancelled at start-up can still begin; the mode boxes keep what they know.
 // A lost port that was being waited for is given up for the one chosen, and
 // the line statistics and the contact check start afresh with the new port.
+// A look for the box ends first: the port it tries may be the one picked,
+// which the look's handle would keep from opening.
 void ChangePort(HWND dialog)
 {
     if (!ChoosePort(dialog))
@@ -183,6 +185,7 @@ void ChangePort(HWND dialog)
     if (PortHandle)
         CloseHandle(PortHandle);
     PortHandle = NULL;
+    EndLook(dialog);
     OpenPort();
     TellPortEvent(PORT_PICKED);
     SendCommand(CMD_QUERY_SIGNATURE);
