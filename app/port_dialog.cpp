@@ -98,18 +98,30 @@ int ShowMessage(HWND owner, LPCSTR textOrId, UINT type, ...)
     return result;
 }
 
-// The caption is taken from the string table the first time a box is shown,
-// unless the program has set one of its own by then.
-int ShowMessageV(HWND owner, LPCSTR textOrId, UINT type, va_list arguments)
+static void FormatTextV(char *text, int size, LPCSTR textOrId, va_list arguments)
 {
     char format[256] = "";
-    char text[1024]; // a file's full path and the system's reason fit beside the format
-
     if (IS_INTRESOURCE(textOrId)) {
         LoadStringA(AppInstance, LOWORD((ULONG_PTR)textOrId), format, sizeof format);
         textOrId = format;
     }
-    wvnsprintfA(text, sizeof text, textOrId, arguments);
+    wvnsprintfA(text, size, textOrId, arguments);
+}
+
+void FormatResourceText(char *text, int size, int textId, ...)
+{
+    va_list arguments;
+    va_start(arguments, textId);
+    FormatTextV(text, size, MAKEINTRESOURCEA(textId), arguments);
+    va_end(arguments);
+}
+
+// The caption is taken from the string table the first time a box is shown,
+// unless the program has set one of its own by then.
+int ShowMessageV(HWND owner, LPCSTR textOrId, UINT type, va_list arguments)
+{
+    char text[1024]; // a file's full path and the system's reason fit beside the format
+    FormatTextV(text, sizeof text, textOrId, arguments);
     if (MessageCaption[0] == '\0')
         LoadStringA(AppInstance, IDS_ERROR, MessageCaption, sizeof MessageCaption);
     return MessageBoxA(owner, text, MessageCaption, type);

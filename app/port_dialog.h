@@ -19,4 +19,8 @@ INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 int ShowMessage(HWND owner, LPCSTR textOrId, UINT type, ...);
 int ShowMessageV(HWND owner, LPCSTR textOrId, UINT type, va_list arguments);
 
+// Writes the string-table text `textId`, a printf-style format, into text,
+// which holds size characters, cut short to fit.
+void FormatResourceText(char *text, int size, int textId, ...);
+
 #endif

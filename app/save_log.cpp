@@ -37,6 +37,14 @@ static void FormatReason(char *reason, DWORD error)
                    reason, 256, NULL);
 }
 
+void FormatReasonInLine(char *reason, DWORD error)
+{
+    FormatReason(reason, error);
+    int length = lstrlenA(reason);
+    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n'))
+        reason[--length] = '\0';
+}
+
 void ShowFileError(HWND owner, int textId, DWORD error)
 {
     char reason[256];
