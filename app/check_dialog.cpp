@@ -6,6 +6,7 @@
 
 #include "app/clipboard.h"
 #include "app/plan_files.h"
+#include "app/settings.h"
 #include "app/test_station.h"
 #include "display/check_picture.h"
 #include "display/check_report.h"
@@ -27,6 +28,11 @@ static const COLORREF FailColour = RGB(210, 0, 0);
 static uint32_t ShownChanges;
 static Verdict ShownVerdict;
 
+// The dialog while it is shown, and the value that keeps whether it was as
+// the program ended.
+static HWND CheckWindow;
+static const char KeptShown[] = "Check open";
+
 // Setting a text scrolls it back to its start and repaints it, so it is set
 // only when it changed, not whenever a pair did.
 static void SetTextIfChanged(HWND dialog, int id, const char *text)
@@ -47,15 +53,28 @@ static void ShowVerdict(HWND dialog)
     SetTextIfChanged(dialog, IDC_CHECK_VERDICT, verdict);
 }
 
-// "Plan glove-v2: 24 pairs", the glove being checked and the results file.
+// "Plan glove-v2: 24 pairs", or why the plan kept from the last run is not
+// in use.
+static void ShowPlan(HWND dialog)
+{
+    char text[PLAN_TROUBLE_SIZE];
+    unsigned size = ContactCheck.plan.size;
+    if (!ContactCheck.hasPlan)
+        lstrcpynA(text, PlanTrouble[0] ? PlanTrouble : "Plan: none", sizeof text);
+    else
+        wsprintfA(text,
+                  PlanIsKept() ? "Plan %s: %u pair%s"
+                               : "Plan %s: %u pair%s, not kept for the next run until saved",
+                  PlanName, size, size == 1 ? "" : "s");
+    SetTextIfChanged(dialog, IDC_CHECK_PLAN_NAME, text);
+    EnableWindow(GetDlgItem(dialog, IDC_CHECK_SAVE_PLAN), ContactCheck.hasPlan);
+}
+
+// The plan, the glove being checked and the results file.
 static void ShowStation(HWND dialog)
 {
     char text[MAX_PATH + 64];
-    if (ContactCheck.hasPlan)
-        wsprintfA(text, "Plan %s: %u pair%s", PlanName, ContactCheck.plan.size,
-                  ContactCheck.plan.size == 1 ? "" : "s");
-    SetTextIfChanged(dialog, IDC_CHECK_PLAN_NAME, ContactCheck.hasPlan ? text : "Plan: none");
-    EnableWindow(GetDlgItem(dialog, IDC_CHECK_SAVE_PLAN), ContactCheck.hasPlan);
+    ShowPlan(dialog);
     wsprintfA(text, "Glove being checked: %s", GloveName[0] ? GloveName : "not named");
     SetTextIfChanged(dialog, IDC_CHECK_GLOVE_NAME, text);
     wsprintfA(text, "Results: %s", ResultsPath[0] ? ResultsPath : "not kept");
@@ -92,6 +111,12 @@ static void FocusClose(HWND dialog)
     SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, IDCANCEL), TRUE);
 }
 
+// The glove box, focused, has Enter press "Next glove".
+static void FocusGloveBox(HWND dialog)
+{
+    SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, IDC_CHECK_GLOVE), TRUE);
+}
+
 // The glove box gets the focus back with its text selected, so that the
 // next scan replaces it; a row not written leaves the check as it was.
 static void OnNextGlove(HWND dialog)
@@ -100,9 +125,8 @@ static void OnNextGlove(HWND dialog)
     GetDlgItemTextA(dialog, IDC_CHECK_GLOVE, name, sizeof name);
     if (NextGlove(dialog, name))
         ShowCheck(dialog);
-    HWND box = GetDlgItem(dialog, IDC_CHECK_GLOVE);
-    SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)box, TRUE);
-    SendMessageA(box, EM_SETSEL, 0, -1);
+    FocusGloveBox(dialog);
+    SendDlgItemMessageA(dialog, IDC_CHECK_GLOVE, EM_SETSEL, 0, -1);
 }
 
 // Enter in the glove box, as a barcode scanner presses it, is "Next glove";
@@ -165,8 +189,10 @@ static void OnCommand(HWND dialog, int id, int notification)
     }
 }
 
-static void OnInitDialog(HWND dialog)
+// Opened for the next scan, the glove box has the focus; otherwise Close.
+static void OnInitDialog(HWND dialog, BOOL forScan)
 {
+    CheckWindow = dialog;
     if (!VerdictFont) {
         LOGFONTA font;
         GetObjectA((HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0), sizeof font, &font);
@@ -179,7 +205,10 @@ static void OnInitDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_CHECK_GLOVE, GloveName);
     ShowCheck(dialog);
     SetTimer(dialog, TIMER_CHECK_REFRESH, REFRESH_PERIOD_MS, NULL);
-    SetFocus(GetDlgItem(dialog, IDCANCEL));
+    if (forScan)
+        FocusGloveBox(dialog);
+    else
+        SetFocus(GetDlgItem(dialog, IDCANCEL));
 }
 
 static void OnDrawItem(const DRAWITEMSTRUCT *item)
@@ -202,7 +231,7 @@ static INT_PTR CALLBACK CheckDlgProc(HWND dialog, UINT message, WPARAM wParam, L
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog);
+        OnInitDialog(dialog, (BOOL)lParam);
         return FALSE;
     case WM_TIMER:
         ShowCheckIfChanged(dialog);
@@ -221,7 +250,24 @@ static INT_PTR CALLBACK CheckDlgProc(HWND dialog, UINT message, WPARAM wParam, L
     return FALSE;
 }
 
+static void RunCheckDialog(HWND owner, BOOL forScan)
+{
+    DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_CONTACT_CHECK), owner, CheckDlgProc, forScan);
+    CheckWindow = NULL;
+}
+
 void ShowContactCheck(HWND owner)
 {
-    DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_CONTACT_CHECK), owner, CheckDlgProc, 0);
+    RunCheckDialog(owner, FALSE);
+}
+
+void KeepWhetherCheckShown(void)
+{
+    KeepStationFlag(KeptShown, CheckWindow != NULL);
+}
+
+void ReopenCheckIfKept(HWND owner)
+{
+    if (ReadStationFlag(KeptShown))
+        RunCheckDialog(owner, TRUE);
 }

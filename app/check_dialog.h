@@ -10,4 +10,13 @@
 // and the check itself go on beneath it.
 void ShowContactCheck(HWND owner);
 
+// As the program ends: keeps, for the user, whether the dialog is open. It
+// is modal, so it is open then only when the session ends beneath it, at a
+// shutdown or log-off at the end of a shift.
+void KeepWhetherCheckShown(void);
+
+// At start: when the dialog was open as the program last ended, shows it
+// again with the glove box focused, ready for the next scan.
+void ReopenCheckIfKept(HWND owner);
+
 #endif

@@ -8,6 +8,7 @@
 #include "app/record_log.h"
 #include "app/save_log.h"
 #include "app/settings.h"
+#include "app/shutdown_reason.h"
 #include "app/stats_dialog.h"
 #include "app/test_station.h"
 #include "display/contact_display.h"
@@ -68,6 +69,7 @@ static void OnInitDialog(HWND dialog)
 {
     MainWindow = dialog;
     LoadSettings();
+    RestoreStation();
     CreateDrawingObjects();
     SetAppIcon(dialog, GCLP_HICON, 32);
     SetAppIcon(dialog, GCLP_HICONSM, 16);
@@ -95,6 +97,7 @@ static void RunStartup(HWND dialog)
     CheckDlgButton(dialog, IDC_TIMESTAMPS, BST_INDETERMINATE);
     CheckDlgButton(dialog, IDC_GROUND, BST_INDETERMINATE);
     FollowPortState(dialog);
+    ReopenCheckIfKept(dialog);
 }
 
 static void ExpireTimestamp(HWND dialog)
@@ -203,19 +206,33 @@ static void OnClose(HWND dialog)
     ShowPendingErrors(dialog);
     KeepSystemAwake(FALSE);
     SaveSettings();
+    KeepWhetherCheckShown();
+    WithdrawShutdownReason(dialog);
     EndDialog(dialog, MAIN_CLOSED);
 }
 
-// Windows ends the process once this returns, without WM_CLOSE.
+// What the session's end would lose goes to the disk while Windows asks; a
+// glove's row that cannot be written holds the session back, and the window,
+// the glove and its result stay.
+static BOOL OnQueryEndSession(HWND dialog)
+{
+    BringRecordingToDisk();
+    return MayEndSession(dialog);
+}
+
+// Windows ends the process once this returns, without WM_CLOSE. The glove's
+// row went in as Windows asked, unless the session ends unasked.
 static void OnEndSession(void)
 {
     SaveSettings();
+    KeepWhetherCheckShown();
     WriteLastGlove(NULL);
     StopRecording();
 }
 
-// Returns TRUE only for WM_INITDIALOG; FALSE elsewhere leaves the system its
-// own handling, such as moving, minimising and closing from the system menu.
+// Returns TRUE for WM_INITDIALOG, and for WM_QUERYENDSESSION, whose answer
+// goes in DWLP_MSGRESULT; FALSE elsewhere leaves the system its own
+// handling, such as moving, minimising and closing from the system menu.
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -234,6 +251,9 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_CLOSE:
         OnClose(dialog);
         break;
+    case WM_QUERYENDSESSION:
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, OnQueryEndSession(dialog));
+        return TRUE;
     case WM_ENDSESSION:
         if (wParam)
             OnEndSession();

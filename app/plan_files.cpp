@@ -5,10 +5,18 @@
 #include "app/log_file.h"
 #include "app/port_dialog.h"
 #include "app/save_log.h"
+#include "app/settings.h"
 #include "display/plan_file.h"
 #include "res/resource.h"
 
 char PlanName[PLAN_NAME_SIZE];
+char PlanTrouble[PLAN_TROUBLE_SIZE];
+
+// The file of the plan in use; empty for a plan taken and not saved.
+static char PlanPath[MAX_PATH];
+
+// The value that keeps PlanPath for the next run.
+static const char KeptPlan[] = "Plan file";
 
 static const FileQuestion OpenQuestion = {IDS_PLAN_FILTER, "plan", OFN_FILEMUSTEXIST, TRUE};
 static const FileQuestion SaveQuestion = {IDS_PLAN_FILTER, "plan", OFN_OVERWRITEPROMPT, FALSE};
@@ -35,13 +43,39 @@ static DWORD TryRead(void *context)
     return error;
 }
 
-// The string IDS_PLAN_FAULTS + fault says what is wrong, and takes the line.
-static void ShowRefusal(HWND owner, const char *path, const PlanReading &reading)
+// Reads the file `path` as a plan into plan: the system's error code, and
+// once the file is read, whether it is a plan in `read`.
+static DWORD ReadPlanFile(const char *path, Plan *plan, PlanReading *read)
 {
-    char format[256] = "", fault[256];
+    Reading reading = {path, 0};
+    DWORD error = RetryWhileHeld(TryRead, &reading);
+    if (error == ERROR_SUCCESS)
+        *read = ReadPlan(FileText, reading.length, plan);
+    return error;
+}
+
+// The string IDS_PLAN_FAULTS + fault says what is wrong, and takes the line.
+static void FormatPlanFault(char *fault, const PlanReading &reading)
+{
+    char format[256] = "";
     LoadStringA(AppInstance, IDS_PLAN_FAULTS + reading.fault, format, sizeof format);
     wsprintfA(fault, format, reading.line);
+}
+
+static void ShowRefusal(HWND owner, const char *path, const PlanReading &reading)
+{
+    char fault[256];
+    FormatPlanFault(fault, reading);
     ShowMessage(owner, MAKEINTRESOURCEA(IDS_PLAN_REFUSED), MB_ICONERROR, path, fault);
+}
+
+// The plan in use is the file's from now on, and the next run's.
+static void NamePlanFile(const char *path)
+{
+    PlanNameOf(path, PlanName, sizeof PlanName);
+    lstrcpynA(PlanPath, path, sizeof PlanPath);
+    KeepStationText(KeptPlan, path);
+    PlanTrouble[0] = '\0';
 }
 
 void OpenPlan(HWND owner)
@@ -49,20 +83,17 @@ void OpenPlan(HWND owner)
     char path[MAX_PATH] = "";
     if (!AskFileName(owner, OpenQuestion, path))
         return;
-    Reading reading = {path, 0};
-    DWORD error = RetryWhileHeld(TryRead, &reading);
+    Plan plan;
+    PlanReading read = {};
+    DWORD error = ReadPlanFile(path, &plan, &read);
     if (error != ERROR_SUCCESS) {
         ShowNamedFileError(owner, IDS_PLAN_READ_FAILED, path, error);
-        return;
-    }
-    Plan plan;
-    PlanReading read = ReadPlan(FileText, reading.length, &plan);
-    if (read.fault != PLAN_READ) {
+    } else if (read.fault != PLAN_READ) {
         ShowRefusal(owner, path, read);
-        return;
+    } else {
+        UsePlan(plan);
+        NamePlanFile(path);
     }
-    UsePlan(plan);
-    PlanNameOf(path, PlanName, sizeof PlanName);
 }
 
 void SavePlan(HWND owner)
@@ -75,11 +106,45 @@ void SavePlan(HWND owner)
     if (error != ERROR_SUCCESS)
         ShowNamedFileError(owner, IDS_PLAN_SAVE_FAILED, path, error);
     else
-        PlanNameOf(path, PlanName, sizeof PlanName);
+        NamePlanFile(path);
 }
 
 void TakePlan(void)
 {
-    if (TakeCheckAsPlan())
-        lstrcpyA(PlanName, "taken");
+    if (!TakeCheckAsPlan())
+        return;
+    lstrcpyA(PlanName, "taken");
+    PlanPath[0] = '\0';
+    KeepStationText(KeptPlan, "");
+}
+
+BOOL PlanIsKept(void)
+{
+    return PlanPath[0] != '\0';
+}
+
+// The kept file stays kept when it cannot be read: it may be on a drive that
+// is not there yet.
+void RestorePlan(void)
+{
+    char path[MAX_PATH], reason[256];
+    ReadStationText(KeptPlan, path, sizeof path);
+    if (!path[0])
+        return;
+    Plan plan;
+    PlanReading read = {};
+    DWORD error = ReadPlanFile(path, &plan, &read);
+    if (error == ERROR_SUCCESS && read.fault == PLAN_READ) {
+        UsePlan(plan);
+        NamePlanFile(path);
+        return;
+    }
+    if (error != ERROR_SUCCESS)
+        FormatReasonInLine(reason, error);
+    else
+        FormatPlanFault(reason, read);
+    FormatResourceText(PlanTrouble, sizeof PlanTrouble,
+                       error != ERROR_SUCCESS ? IDS_PLAN_NOT_RESTORED
+                                              : IDS_PLAN_NOT_A_PLAN_AT_START,
+                       path, reason);
 }

@@ -236,6 +236,14 @@ void RecordLine(const DecodedFrame &frame)
     }
 }
 
+void BringRecordingToDisk(void)
+{
+    if (RecordFile && PollLength > 0)
+        WritePollLines();
+    if (RecordFile && Unflushed)
+        FlushRecording();
+}
+
 void WriteRecording(void)
 {
     PollTimeTaken = FALSE;

@@ -48,6 +48,10 @@ void TracePortEvent(const PortEvent &event);
 // there were none.
 void RecordLineErrors(DWORD errors);
 
+// Writes what is recorded and not yet written, and brings the file to the
+// disk now, as Windows asks whether the session may end.
+void BringRecordingToDisk(void);
+
 // Called after every poll: writes the poll's lines to the file in one write,
 // and brings the file to the disk every few seconds.
 void WriteRecording(void);

@@ -83,6 +83,9 @@
 #define IDS_PLAN_REFUSED 34
 #define IDS_RESULTS_FAILED 35
 #define IDS_RESULTS_FAILED_AT_CLOSE 36
+#define IDS_PLAN_NOT_RESTORED 37
+#define IDS_PLAN_NOT_A_PLAN_AT_START 38
+#define IDS_RESULTS_HOLD_SESSION 39
 // What is wrong with a file that is no plan: IDS_PLAN_FAULTS + its PlanFault.
 #define IDS_PLAN_FAULTS 40
 
