@@ -188,6 +188,7 @@ TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
         EXPECT_STREQ(row, written);
     };
     expect("No plan", "T\tG 7 \t\t\t0\t\t\t\t\t\r\n");
+    // A glove that has sent nothing yet, as a dead one never does: a FAIL.
     UsePlan(plan);
     expect("Checking: 0 of 3 made\r\nNext: left index + right thumb\r\n"
            "Bounces are not checked: \"Report timestamps\" turns them on",

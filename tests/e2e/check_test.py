@@ -7,16 +7,18 @@ a results file.
 
 usage: check_test.py [unittest arguments]"""
 import os
+import re
 import subprocess
 import unittest
 
 from harness import (AppTestCase, CAPTION, FILE_NAME_BOX, IDC_QUERY_LEFT, PREFIX, SOON, SOON_MS,
-                     WINE_RUN, WINPROBE, WORK, probe, wait_until)
+                     WINE_RUN, WINPROBE, WORK, probe, wait_until, wine)
 
 CHECK_CAPTION = 'Contact check'
 IDM_CONTACT_CHECK = 0x80
 IDC_CHECK_SUMMARY, IDC_CHECK_COPY = 301, 304
 IDC_CHECK_VERDICT, IDC_CHECK_PLAN_NAME, IDC_CHECK_GLOVE, IDC_CHECK_GLOVE_NAME = 305, 306, 309, 311
+IDC_CHECK_RESULTS_NAME = 313
 VK_RETURN, VK_ESCAPE = 0x0D, 0x1B
 
 # Bits of a mask; a group is (left mask, right mask).
@@ -270,7 +272,8 @@ class Check(AppTestCase):
             # The plan taken, saved and opened again is the same plan, and a
             # file that is no plan is refused by its line.
             probe('key', CHECK_CAPTION, ord('P'))
-            self.wait_for_text(IDC_CHECK_PLAN_NAME, 'Plan taken: 3 pairs')
+            self.wait_for_text(IDC_CHECK_PLAN_NAME,
+                               'Plan taken: 3 pairs, not kept for the next run until saved')
             self.choose_file('V', 'Save As', saved)
             with open(saved, 'rb') as f:
                 self.assertEqual(f.read(), b'# tactiview plan\r\nleft ring + left middle\r\n'
@@ -285,9 +288,7 @@ class Check(AppTestCase):
 
         # Held by another program, the file takes no row: the box, and the
         # glove's result stays; once free, the row goes in once.
-        holder = subprocess.Popen([WINE_RUN, PREFIX, WINPROBE, 'hold', windows_path(results)],
-                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        self.assertEqual(holder.stdout.readline().strip(), b'held')
+        holder = self.hold(results)
         self.next_glove('GLOVE-4')
         self.refused('results file %s. The glove' % windows_path(results))
         self.assertEqual(probe('text', CHECK_CAPTION, IDC_CHECK_GLOVE_NAME)[1],
@@ -306,6 +307,79 @@ class Check(AppTestCase):
                          [[glove, 'glove-v2'] + row for glove, _, _, row in GLOVES])
         for row in rows:
             self.assertRegex(row[0], r'^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$')
+
+    def hold(self, path):
+        """Another program holds the file open until its stdin is closed."""
+        holder = subprocess.Popen([WINE_RUN, PREFIX, WINPROBE, 'hold', windows_path(path)],
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.assertEqual(holder.stdout.readline().strip(), b'held')
+        return holder
+
+    def end_session(self):
+        """Asks the prefix's programs, as Windows does at a shutdown or a
+        log-off, whether the session may end, and ends it when all agree;
+        True when it ended. A held file is tried for 2 s meanwhile."""
+        return wine('wineboot', '--end-session', timeout=60).returncode == 0
+
+    def test_a_station_keeps_a_row_for_every_glove_and_comes_back_ready(self):
+        plan, results, said = (os.path.join(WORK, name) for name in (
+            'glove-v3.plan', 'kept.tsv', 'wine-says.txt'))
+        for path, content in ((plan, PLAN_FILE), (results, b'')):
+            with open(path, 'wb') as f:
+                f.write(content)
+        self.save_port(5)
+        self.simulate(5, '--demo', '--start-on', 'CL')  # never sent "CL": no glove reports
+        self.start_app(said, WINEDEBUG='fixme+graphics')  # says what the session's end was told
+        self.open_check()
+        self.choose_file('O', 'Open', plan)
+        self.choose_file('F', 'Save As', results)
+        for glove in ('DEAD-1', 'DEAD-2'):
+            self.next_glove(glove)
+            self.wait_for_text(IDC_CHECK_GLOVE_NAME, 'Glove being checked: ' + glove)
+
+        # The file held, the session may not end, and the glove stays; free,
+        # the session ends with the dialog open, and its row goes in.
+        holder = self.hold(results)
+        self.assertFalse(self.end_session())
+        self.assertIsNone(self.app.poll())
+        self.assertEqual(probe('text', CHECK_CAPTION, IDC_CHECK_GLOVE_NAME)[1],
+                         'Glove being checked: DEAD-2')
+        holder.stdin.close()
+        holder.wait(SOON)
+        self.assertTrue(self.end_session())
+        self.app.wait(SOON)
+        with open(said) as f:
+            told = [line for line in f if 'ShutdownBlockReason' in line]
+        self.assertEqual(len(told), 2, told)
+        self.assertIn('Create (', told[0])
+        self.assertIn('L"The last glove\'s result is not written to kept.tsv: ', told[0])
+        self.assertIn('Destroy (', told[1])
+
+        # Started again, it is ready for the next scan: the dialog, the plan,
+        # the file, and Enter in the glove box.
+        self.start_app()
+        self.assertEqual(probe('wait', CHECK_CAPTION, SOON_MS)[0], 0, 'the check did not reopen')
+        self.wait_for_text(IDC_CHECK_PLAN_NAME, 'Plan glove-v3: 3 pairs')
+        self.wait_for_text(IDC_CHECK_RESULTS_NAME, 'Results: ' + windows_path(results))
+        probe('settext', CHECK_CAPTION, IDC_CHECK_GLOVE, 'DEAD-3')
+        probe('key', CHECK_CAPTION, VK_RETURN)
+        self.wait_for_text(IDC_CHECK_GLOVE_NAME, 'Glove being checked: DEAD-3')
+        self.tearDown()
+        with open(results, newline='') as f:
+            rows = [line.split('\t')[1:] for line in f.read().split('\r\n')[1:-1]]
+        missing = 'left ring + left middle, left index + right thumb, left ground + right ground'
+        self.assertEqual(rows, [[glove, 'glove-v3', 'FAIL', '0', '0 of 3', missing, '', '', '']
+                                for glove in ('DEAD-1', 'DEAD-2', 'DEAD-3')])
+
+        # The plan's file gone while the program was closed, none is in use.
+        os.remove(plan)
+        self.simulate(5, '--demo', '--start-on', 'CL')
+        self.start_app()
+        self.open_check()
+        self.wait_for_text(IDC_CHECK_VERDICT, 'No plan')
+        self.assertRegex(probe('text', CHECK_CAPTION, IDC_CHECK_PLAN_NAME)[1],
+                         r'^Plan: none\. The plan kept from the last run, %s, could not be read: \w'
+                         % re.escape(windows_path(plan)))
 
     def test_a_saved_session_replays_into_the_same_check(self):
         checked = self.first_glove('--scenario', self.scenario(scenario(*FIRST_GLOVE)))

@@ -26,6 +26,7 @@ SAVE_CAPTION = 'Save As'
 STATS_CAPTION = 'Line statistics'
 SIGNATURE = '82 "glovebox-sim 1.0, simulated glove box" 8F'  # the simulator's reply to "CP"
 SETTINGS_KEY = r'HKLM\Software\Lumvar\tactiview'
+STATION_KEY = r'HKCU\Software\Lumvar\tactiview\Station'  # the test station's, per user
 
 IDC_CONTACTS, IDC_LOG = 11, 12
 IDC_QUERY_LEFT, IDC_QUERY_SIGNATURE, IDC_TIMESTAMPS, IDC_GROUND, IDC_CLEAR_LOG = 13, 15, 16, 17, 18
@@ -190,7 +191,8 @@ class AppTestCase(unittest.TestCase):
     def setUp(self):
         self.sims = []
         self.app = None
-        wine('reg', 'delete', SETTINGS_KEY, '/f')
+        for key in (SETTINGS_KEY, STATION_KEY):
+            wine('reg', 'delete', key, '/f')
 
     def tearDown(self):
         if self.app and self.app.poll() is None:
@@ -220,12 +222,16 @@ class AppTestCase(unittest.TestCase):
     def save_port(self, com):
         wine('reg', 'add', SETTINGS_KEY, '/v', 'Com', '/t', 'REG_DWORD', '/d', str(com), '/f')
 
-    def start_app(self, **environment):
+    def start_app(self, wine_says=None, **environment):
         """Starts tactiview.exe, with the environment variables given (under
-        Wine TZ sets its time zone); self.app.pid is the process that runs it."""
+        Wine TZ sets its time zone, WINEDEBUG what Wine says into the file
+        wine_says); self.app.pid is the process that runs it."""
+        said = open(wine_says, 'w') if wine_says else subprocess.DEVNULL
         self.app = subprocess.Popen([WINE_RUN, PREFIX, TACTIVIEW], stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=said,
                                     env={**os.environ, **environment})
+        if wine_says:
+            said.close()
         # It appeared within 1.8 s, with the other core busy.
         self.assertEqual(probe('wait', CAPTION, 15000)[0], 0, 'the main window did not appear')
 
