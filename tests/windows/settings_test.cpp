@@ -108,4 +108,35 @@ TEST_F(Settings, ALoadedNumberIsWrittenBackUnchanged)
     }
 }
 
+// The station's values are the user's, and read back only as they were
+// kept: a string stored without its terminator, or too long for the buffer,
+// reads whole or as "", never past its end; a flag of another type is off.
+TEST_F(Settings, TheStationIsKeptPerUserAndReadBackOnlyWhole)
+{
+    const char station[] = "Software\\Lumvar\\tactiview\\Station";
+    RegDeleteKeyA(HKEY_CURRENT_USER, station);
+    char text[16] = "xxxxxxxxxxxxxxx";
+    ReadStationText("Plan file", text, sizeof text);
+    EXPECT_STREQ(text, "");
+    KeepStationText("Plan file", "a.plan");
+    KeepStationFlag("Check open", TRUE);
+    ReadStationText("Plan file", text, sizeof text);
+    EXPECT_STREQ(text, "a.plan");
+    EXPECT_TRUE(ReadStationFlag("Check open"));
+    EXPECT_EQ(OpenKey(), (HKEY)NULL); // nothing went to the machine's key
+
+    HKEY key = NULL;
+    RegOpenKeyExA(HKEY_CURRENT_USER, station, 0, KEY_SET_VALUE, &key);
+    RegSetValueExA(key, "Plan file", 0, REG_SZ, (const BYTE *)"b.plan!", 7);
+    RegSetValueExA(key, "Results file", 0, REG_SZ, (const BYTE *)"c:\\longer\\shift.tsv", 20);
+    RegSetValueExA(key, "Check open", 0, REG_SZ, (const BYTE *)"1", 2);
+    RegCloseKey(key);
+    ReadStationText("Plan file", text, sizeof text);
+    EXPECT_STREQ(text, "b.plan!");
+    ReadStationText("Results file", text, sizeof text);
+    EXPECT_STREQ(text, "");
+    EXPECT_FALSE(ReadStationFlag("Check open"));
+    RegDeleteKeyA(HKEY_CURRENT_USER, station);
+}
+
 } // namespace
