@@ -15,8 +15,8 @@ extern char PlanName[PLAN_NAME_SIZE];
 constexpr unsigned PLAN_TROUBLE_SIZE = MAX_PATH + 512;
 
 // Why the plan kept from the last run is not in use, as the dialog's plan
-// line says it ("Plan: none. C:\glove-v2.plan could not be read: ..."), or
-// "" when it is, or none was kept.
+// line says it ("Plan: none. The plan kept from the last run, C:\v2.plan,
+// could not be read: ..."), or "" when it is, or none was kept.
 extern char PlanTrouble[PLAN_TROUBLE_SIZE];
 
 // Asks for a plan file with the Open dialog and makes its plan the one in
