@@ -2,6 +2,7 @@
 // that fit a receiver to them.
 #include "app/receivers.h"
 
+#include "app/check_sounds.h"
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "app/record_log.h"
@@ -15,7 +16,7 @@
 // clock at the poll that brought them.
 static void CheckFrame(const DecodedFrame &frame)
 {
-    CheckContacts(frame, GetTickCount());
+    CheckContactsAloud(frame, GetTickCount());
 }
 
 // Who receives every frame, in this order: the log control, a recording

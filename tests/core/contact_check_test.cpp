@@ -1,9 +1,10 @@
 // The contact check fed reports as the decoder hands them over, each with the
 // PC's clock of its poll, and read back through the report that "Copy" gives,
-// the verdict and the row of the results file.
+// the verdict, the row of the results file and the sound each report makes.
 #include "display/check_report.h"
 #include "display/plan_file.h"
 #include "display/results_row.h"
+#include "protocol/check_sound.h"
 #include "protocol/contact_check.h"
 
 #include <gtest/gtest.h>
@@ -20,15 +21,15 @@ const uint16_t LeftIndexRightThumb = 0x1008, LeftRingMiddle = 0x0006, RightLittl
                LeftGroundRightGround = 0x2020;
 
 // As the decoder does, the groups past the report's own keep those of the
-// reports before.
-void Report(uint32_t pcMs, int boxMs, std::initializer_list<uint16_t> groups)
+// reports before. Returns the sound the report makes.
+CheckSound Report(uint32_t pcMs, int boxMs, std::initializer_list<uint16_t> groups)
 {
     ContactState.GroupCount = 0;
     for (uint16_t group : groups)
         ContactState.Groups[ContactState.GroupCount++] = group;
     ContactState.TimestampMs = boxMs == UNTIMED ? 0 : (uint32_t)boxMs;
     uint8_t start = boxMs == UNTIMED ? FRAME_CONTACTS : FRAME_CONTACTS_TIMED;
-    CheckContacts({start, &ContactState, boxMs != UNTIMED, "", 0}, pcMs);
+    return CheckContactsForSound({start, &ContactState, boxMs != UNTIMED, "", 0}, pcMs);
 }
 
 std::string ReportText()
@@ -211,6 +212,34 @@ TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
            "T\tG 7 \tv2\tFAIL\t5\t3 of 3\t\tleft little + right little, right little + right "
            "ring\tleft little + right little, left ring + left middle, right little + right "
            "ring\t\r\n");
+}
+
+// A tick for a pair of the plan made for the first time in the glove's
+// check, not for one made again; PASS and FAIL once as the verdict turns, over
+// a tick of the same report; nothing without a plan. After "Next glove" or a
+// new plan, a report is heard against the check as it then is.
+TEST_F(ContactCheckTest, TheSoundsOfAGloveAndOfTheNext)
+{
+    auto hear = [](std::initializer_list<uint16_t> groups) { return Report(0, UNTIMED, groups); };
+    EXPECT_EQ(hear({LeftIndexRightThumb, LeftRingMiddle}), SOUND_NONE);
+    TakeCheckAsPlan();
+    ResetContactCheck();
+    EXPECT_EQ(hear({}), SOUND_NONE);
+    EXPECT_EQ(hear({LeftIndexRightThumb}), SOUND_TICK);
+    EXPECT_EQ(hear({}), SOUND_NONE);
+    EXPECT_EQ(hear({LeftIndexRightThumb}), SOUND_NONE);
+    EXPECT_EQ(hear({LeftRingMiddle}), SOUND_PASS);
+    EXPECT_EQ(hear({LeftRingMiddle, RightLittleRing}), SOUND_FAIL);
+    EXPECT_EQ(hear({RightLittleRing}), SOUND_NONE);
+
+    ResetContactCheck();
+    EXPECT_EQ(hear({LeftIndexRightThumb}), SOUND_TICK); // held since the start: checking
+    EXPECT_EQ(hear({LeftRingMiddle}), SOUND_PASS);
+    Plan plan = ContactCheck.plan;
+    AddPairAt(plan.pairs, PairIndex(5, 11));
+    plan.order[plan.size++] = (uint8_t)PairIndex(5, 11);
+    UsePlan(plan);
+    EXPECT_EQ(hear({LeftGroundRightGround}), SOUND_PASS);
 }
 
 } // namespace

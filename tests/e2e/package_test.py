@@ -21,7 +21,7 @@ RESOURCE_HEADER = os.path.join(ROOT, 'res', 'resource.h')
 ENTRIES = ['tactiview.exe', 'glovebox-sim.exe', 'README.txt', 'SHA256SUMS']
 EXECUTABLES = ENTRIES[:2]
 SHIPPED_DLLS = {'advapi32.dll', 'comctl32.dll', 'comdlg32.dll', 'gdi32.dll', 'kernel32.dll',
-                'msvcrt.dll', 'shlwapi.dll', 'user32.dll'}
+                'msvcrt.dll', 'shlwapi.dll', 'user32.dll', 'winmm.dll'}
 UNPACKED = os.path.join(WORK, 'package')
 
 

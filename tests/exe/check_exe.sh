@@ -19,7 +19,7 @@ grep -q 'Subsystem[[:space:]]*00000002' <<<"$headers" || fail "not the GUI subsy
 grep -q 'large address aware' <<<"$headers" || fail "not large-address-aware"
 
 # DLLs that every Windows has; nothing of the compiler's own.
-shipped='^(ADVAPI32|COMDLG32|GDI32|KERNEL32|USER32|SHLWAPI|comctl32|msvcrt)\.dll$'
+shipped='^(ADVAPI32|COMDLG32|GDI32|KERNEL32|USER32|SHLWAPI|WINMM|comctl32|msvcrt)\.dll$'
 imports=$(sed -n 's/.*DLL Name: //p' <<<"$headers")
 [ -n "$imports" ] || fail "no imports found"
 for dll in $imports; do
