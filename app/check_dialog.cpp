@@ -4,6 +4,7 @@
 // the check, so that the dialog shows it again when reopened.
 #include "app/check_dialog.h"
 
+#include "app/check_sounds.h"
 #include "app/clipboard.h"
 #include "app/plan_files.h"
 #include "app/settings.h"
@@ -183,6 +184,9 @@ static void OnCommand(HWND dialog, int id, int notification)
     case IDC_CHECK_GLOVE:
         OnGloveBoxFocus(dialog, notification);
         break;
+    case IDC_CHECK_SOUNDS:
+        TurnSoundsOn(IsDlgButtonChecked(dialog, IDC_CHECK_SOUNDS) == BST_CHECKED);
+        break;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
         break;
@@ -203,6 +207,7 @@ static void OnInitDialog(HWND dialog, BOOL forScan)
     SendDlgItemMessageA(dialog, IDC_CHECK_VERDICT, WM_SETFONT, (WPARAM)VerdictFont, FALSE);
     SendDlgItemMessageA(dialog, IDC_CHECK_GLOVE, EM_LIMITTEXT, GLOVE_NAME_SIZE - 1, 0);
     SetDlgItemTextA(dialog, IDC_CHECK_GLOVE, GloveName);
+    CheckDlgButton(dialog, IDC_CHECK_SOUNDS, SoundsOn ? BST_CHECKED : BST_UNCHECKED);
     ShowCheck(dialog);
     SetTimer(dialog, TIMER_CHECK_REFRESH, REFRESH_PERIOD_MS, NULL);
     if (forScan)

@@ -1,5 +1,6 @@
 #include "app/check_sounds.h"
 
+#include "app/settings.h"
 #include "display/check_waves.h"
 #include "protocol/check_sound.h"
 
@@ -7,27 +8,44 @@
 
 BOOL SoundsOn;
 
+// The value that keeps SoundsOn for the user.
+static const char KeptSounds[] = "Sounds";
+
 // Played from memory, so they stay for the program's life; from SOUND_TICK.
 static uint8_t Waves[CHECK_SOUNDS][SOUND_WAVE_SIZE];
 
 // The first call into the sound driver loads it: 25-55 ms under Wine with no
 // sound device, about 100 ms with one. PlaySound loads it on the thread that
 // plays, and returns at once, but a second PlaySound made during that load
-// waits for it (17-126 ms measured), inside a poll. A thread of its own loads
-// the driver at start instead, so that start-up does not wait either.
-static DWORD WINAPI LoadSoundDriver(LPVOID)
+// waits for it (17-126 ms measured), inside a poll. So the driver is loaded
+// as the sounds are turned on, at start or by a click, where a moment's wait
+// costs nothing.
+static void LoadSoundDriver(void)
 {
-    waveOutGetNumDevs();
-    return 0;
+    static BOOL loaded;
+    if (!loaded)
+        waveOutGetNumDevs();
+    loaded = TRUE;
+}
+
+static void SetSounds(BOOL on)
+{
+    SoundsOn = on;
+    if (on)
+        LoadSoundDriver();
 }
 
 void MakeCheckSounds(void)
 {
     for (unsigned i = 0; i < CHECK_SOUNDS; i++)
         MakeSoundWave((CheckSound)(SOUND_TICK + i), Waves[i]);
-    HANDLE thread = CreateThread(NULL, 0, LoadSoundDriver, NULL, 0, NULL);
-    if (thread)
-        CloseHandle(thread);
+    SetSounds(ReadStationFlag(KeptSounds));
+}
+
+void TurnSoundsOn(BOOL on)
+{
+    SetSounds(on);
+    KeepStationFlag(KeptSounds, on);
 }
 
 // While the sounds are off, the check is followed as it is without them; the

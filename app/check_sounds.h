@@ -12,9 +12,12 @@
 // Whether the sounds play; off until the user turns them on.
 extern BOOL SoundsOn;
 
-// Makes the sounds' waves and has the sound driver loaded, away from the
-// polls. Once, at start.
+// Makes the sounds' waves, once at start, and turns them on when the user
+// had them on as the program last ran.
 void MakeCheckSounds(void);
+
+// The "Sounds" box: turns the sounds on or off, and keeps that for the user.
+void TurnSoundsOn(BOOL on);
 
 // Follows a frame into the contact check, as CheckContacts does, and while
 // SoundsOn plays the sound that it makes.

@@ -18,7 +18,7 @@ CHECK_CAPTION = 'Contact check'
 IDM_CONTACT_CHECK = 0x80
 IDC_CHECK_SUMMARY, IDC_CHECK_COPY = 301, 304
 IDC_CHECK_VERDICT, IDC_CHECK_PLAN_NAME, IDC_CHECK_GLOVE, IDC_CHECK_GLOVE_NAME = 305, 306, 309, 311
-IDC_CHECK_RESULTS_NAME = 313
+IDC_CHECK_RESULTS_NAME, IDC_CHECK_SOUNDS = 313, 314
 VK_RETURN, VK_ESCAPE = 0x0D, 0x1B
 
 # Bits of a mask; a group is (left mask, right mask).
@@ -336,6 +336,8 @@ class Check(AppTestCase):
         for glove in ('DEAD-1', 'DEAD-2'):
             self.next_glove(glove)
             self.wait_for_text(IDC_CHECK_GLOVE_NAME, 'Glove being checked: ' + glove)
+        self.assertEqual(probe('check', CHECK_CAPTION, IDC_CHECK_SOUNDS)[1].strip(), '0')
+        probe('click', CHECK_CAPTION, IDC_CHECK_SOUNDS)
 
         # The file held, the session may not end, and the glove stays; free,
         # the session ends with the dialog open, and its row goes in.
@@ -361,6 +363,7 @@ class Check(AppTestCase):
         self.assertEqual(probe('wait', CHECK_CAPTION, SOON_MS)[0], 0, 'the check did not reopen')
         self.wait_for_text(IDC_CHECK_PLAN_NAME, 'Plan glove-v3: 3 pairs')
         self.wait_for_text(IDC_CHECK_RESULTS_NAME, 'Results: ' + windows_path(results))
+        self.assertEqual(probe('check', CHECK_CAPTION, IDC_CHECK_SOUNDS)[1].strip(), '1')
         probe('settext', CHECK_CAPTION, IDC_CHECK_GLOVE, 'DEAD-3')
         probe('key', CHECK_CAPTION, VK_RETURN)
         self.wait_for_text(IDC_CHECK_GLOVE_NAME, 'Glove being checked: DEAD-3')
