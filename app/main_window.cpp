@@ -11,6 +11,7 @@
 #include "app/shutdown_reason.h"
 #include "app/stats_dialog.h"
 #include "app/test_station.h"
+#include "app/message_box.h"
 #include "display/contact_display.h"
 #include "display/receive_log.h"
 #include "protocol/glove_protocol.h"

@@ -3,9 +3,8 @@
 #include "app/file_dialog.h"
 #include "app/globals.h"
 #include "app/log_file.h"
-#include "app/port_dialog.h"
-#include "app/save_log.h"
 #include "app/settings.h"
+#include "app/message_box.h"
 #include "display/plan_file.h"
 #include "res/resource.h"
 

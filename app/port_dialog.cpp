@@ -4,12 +4,9 @@
 #include "app/port_dialog.h"
 
 #include "app/globals.h"
+#include "app/message_box.h"
 #include "res/resource.h"
 #include "serial/serial_port.h"
-
-#include <shlwapi.h>
-
-char MessageCaption[64];
 
 static const UINT_PTR TIMER_REFRESH = 1;
 
@@ -87,42 +84,4 @@ INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         break;
     }
     return FALSE;
-}
-
-int ShowMessage(HWND owner, LPCSTR textOrId, UINT type, ...)
-{
-    va_list arguments;
-    va_start(arguments, type);
-    int result = ShowMessageV(owner, textOrId, type, arguments);
-    va_end(arguments);
-    return result;
-}
-
-static void FormatTextV(char *text, int size, LPCSTR textOrId, va_list arguments)
-{
-    char format[256] = "";
-    if (IS_INTRESOURCE(textOrId)) {
-        LoadStringA(AppInstance, LOWORD((ULONG_PTR)textOrId), format, sizeof format);
-        textOrId = format;
-    }
-    wvnsprintfA(text, size, textOrId, arguments);
-}
-
-void FormatResourceText(char *text, int size, int textId, ...)
-{
-    va_list arguments;
-    va_start(arguments, textId);
-    FormatTextV(text, size, MAKEINTRESOURCEA(textId), arguments);
-    va_end(arguments);
-}
-
-// The caption is taken from the string table the first time a box is shown,
-// unless the program has set one of its own by then.
-int ShowMessageV(HWND owner, LPCSTR textOrId, UINT type, va_list arguments)
-{
-    char text[1024]; // a file's full path and the system's reason fit beside the format
-    FormatTextV(text, sizeof text, textOrId, arguments);
-    if (MessageCaption[0] == '\0')
-        LoadStringA(AppInstance, IDS_ERROR, MessageCaption, sizeof MessageCaption);
-    return MessageBoxA(owner, text, MessageCaption, type);
 }

@@ -3,7 +3,7 @@
 #include "app/file_dialog.h"
 #include "app/globals.h"
 #include "app/log_file.h"
-#include "app/port_dialog.h"
+#include "app/message_box.h"
 #include "res/resource.h"
 
 static const FileQuestion LogQuestion = {IDS_SAVE_FILTER, "log", OFN_OVERWRITEPROMPT, FALSE};
@@ -28,35 +28,6 @@ BOOL AskRecordFileName(HWND owner, char *path, RecordKind *kind)
         if (HasExtension(path, RecordExtensions[named]))
             *kind = (RecordKind)named;
     return TRUE;
-}
-
-static void FormatReason(char *reason, DWORD error)
-{
-    reason[0] = '\0';
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                   reason, 256, NULL);
-}
-
-void FormatReasonInLine(char *reason, DWORD error)
-{
-    FormatReason(reason, error);
-    int length = lstrlenA(reason);
-    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n'))
-        reason[--length] = '\0';
-}
-
-void ShowFileError(HWND owner, int textId, DWORD error)
-{
-    char reason[256];
-    FormatReason(reason, error);
-    ShowMessage(owner, MAKEINTRESOURCEA(textId), MB_ICONERROR, reason, error);
-}
-
-void ShowNamedFileError(HWND owner, int textId, const char *path, DWORD error)
-{
-    char reason[256];
-    FormatReason(reason, error);
-    ShowMessage(owner, MAKEINTRESOURCEA(textId), MB_ICONERROR, path, reason, error);
 }
 
 void SaveLogAs(HWND owner, const char *path)

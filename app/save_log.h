@@ -18,17 +18,6 @@ void SaveLog(HWND owner);
 // cancels.
 BOOL AskRecordFileName(HWND owner, char *path, RecordKind *kind);
 
-// Shows the string `textId`, a format that takes the system's reason for
-// `error` and its number, in an error box.
-void ShowFileError(HWND owner, int textId, DWORD error);
-
-// The same for a format that first takes the file's name.
-void ShowNamedFileError(HWND owner, int textId, const char *path, DWORD error);
-
-// The system's reason for `error` without the line end it comes with, in
-// reason, which holds 256 characters; "" when the system has none.
-void FormatReasonInLine(char *reason, DWORD error);
-
 // Saves the log to `path`; a failure is shown in an error box with the
 // system's reason.
 void SaveLogAs(HWND owner, const char *path);

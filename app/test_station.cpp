@@ -4,11 +4,10 @@
 #include "app/globals.h"
 #include "app/local_time.h"
 #include "app/plan_files.h"
-#include "app/port_dialog.h"
 #include "app/results_file.h"
-#include "app/save_log.h"
 #include "app/settings.h"
 #include "app/shutdown_reason.h"
+#include "app/message_box.h"
 #include "protocol/contact_check.h"
 #include "res/resource.h"
 

@@ -4,6 +4,7 @@
 #include "app/port_dialog.h"
 
 #include "app/globals.h"
+#include "app/message_box.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
