@@ -2,7 +2,7 @@
 
 #include "app/file_dialog.h"
 #include "app/globals.h"
-#include "app/log_file.h"
+#include "app/file_io.h"
 #include "app/settings.h"
 #include "app/message_box.h"
 #include "display/plan_file.h"
@@ -23,33 +23,21 @@ static const FileQuestion SaveQuestion = {IDS_PLAN_FILTER, "plan", OFN_OVERWRITE
 // One byte more than a plan may hold, so that a larger file is seen as one.
 static char FileText[PLAN_FILE_LIMIT + 1];
 
-struct Reading {
-    const char *path;
-    DWORD length;
-};
-
-static DWORD TryRead(void *context)
-{
-    Reading *reading = (Reading *)context;
-    HANDLE file = CreateFileA(reading->path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError();
-    DWORD error = ERROR_SUCCESS;
-    if (!ReadFile(file, FileText, sizeof FileText, &reading->length, NULL))
-        error = GetLastError();
-    CloseHandle(file);
-    return error;
-}
-
 // Reads the file `path` as a plan into plan: the system's error code, and
 // once the file is read, whether it is a plan in `read`.
 static DWORD ReadPlanFile(const char *path, Plan *plan, PlanReading *read)
 {
-    Reading reading = {path, 0};
-    DWORD error = RetryWhileHeld(TryRead, &reading);
+    HANDLE file;
+    DWORD length = 0;
+    DWORD error =
+        OpenHeldFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &file);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (!ReadFile(file, FileText, sizeof FileText, &length, NULL))
+        error = GetLastError();
+    CloseHandle(file);
     if (error == ERROR_SUCCESS)
-        *read = ReadPlan(FileText, reading.length, plan);
+        *read = ReadPlan(FileText, length, plan);
     return error;
 }
 

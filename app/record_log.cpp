@@ -11,7 +11,7 @@
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "app/local_time.h"
-#include "app/log_file.h"
+#include "app/file_io.h"
 #include "app/record_start.h"
 #include "app/save_log.h"
 #include "display/contact_trace.h"
@@ -62,20 +62,16 @@ static void CloseRecording(void)
 
 static void FailRecording(DWORD error)
 {
-    SetFilePointerEx(RecordFile, RecordedBytes, NULL, FILE_BEGIN);
-    SetEndOfFile(RecordFile);
     CloseRecording();
     ReportFailure(error);
 }
 
 static void WriteToFile(const char *data, DWORD size)
 {
-    DWORD written = 0;
-    if (!WriteFile(RecordFile, data, size, &written, NULL))
-        FailRecording(GetLastError());
-    else if (written != size) // a disk file is written short only when it is full
-        FailRecording(ERROR_DISK_FULL);
-    else {
+    DWORD error = AppendWhole(RecordFile, RecordedBytes, data, size, FALSE);
+    if (error != ERROR_SUCCESS) {
+        FailRecording(error);
+    } else {
         RecordedBytes.QuadPart += size;
         Unflushed = TRUE;
     }
@@ -93,16 +89,6 @@ static void FlushRecording(void)
         FailRecording(GetLastError());
     Unflushed = FALSE;
     LastFlushTick = GetTickCount();
-}
-
-static DWORD TryCreate(void *path)
-{
-    RecordFile = CreateFileA((const char *)path, GENERIC_WRITE, FILE_SHARE_READ, NULL,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (RecordFile != INVALID_HANDLE_VALUE)
-        return ERROR_SUCCESS;
-    RecordFile = NULL;
-    return GetLastError();
 }
 
 static const char *TimeOfPoll(void)
@@ -183,9 +169,9 @@ void StartRecording(const char *path, RecordKind kind)
         ReportFailure(ERROR_NOT_ENOUGH_MEMORY);
         return;
     }
-    // A file that is replaced may be held by another program for a moment.
-    DWORD error = RetryWhileHeld(TryCreate, (void *)path);
+    DWORD error = OpenHeldFile(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, &RecordFile);
     if (error != ERROR_SUCCESS) {
+        RecordFile = NULL;
         ReportFailure(error);
     } else {
         RecordedBytes.QuadPart = 0;

@@ -1,26 +1,12 @@
 #include "app/results_file.h"
 
-#include "app/log_file.h"
+#include "app/file_io.h"
 #include "display/results_row.h"
 
 #include <string.h>
 
 // What one append writes: a line end or the header, then the row.
 static char Appended[sizeof RESULTS_HEADER + RESULTS_ROW_SIZE];
-
-struct Opening {
-    const char *path;
-    HANDLE file;
-};
-
-// Others may read the file meanwhile, but not write it.
-static DWORD TryOpen(void *context)
-{
-    Opening *opening = (Opening *)context;
-    opening->file = CreateFileA(opening->path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    return opening->file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-}
 
 // The file's last byte. One that cannot be read is an error, rather than a
 // guess that could glue the row to a line that lost its end.
@@ -65,28 +51,19 @@ static DWORD WriteAtEnd(HANDLE file, const char *row, DWORD length)
         return error;
     DWORD total = LeadOf(size, last, Appended);
     memcpy(Appended + total, row, length);
-    total += length;
-    DWORD written = 0;
-    if (!SetFilePointerEx(file, size, NULL, FILE_BEGIN) ||
-        !WriteFile(file, Appended, total, &written, NULL))
-        error = GetLastError();
-    else if (written != total) // a disk file is written short only when it is full
-        error = ERROR_DISK_FULL;
-    else if (!FlushFileBuffers(file))
-        error = GetLastError();
-    if (error != ERROR_SUCCESS && SetFilePointerEx(file, size, NULL, FILE_BEGIN))
-        SetEndOfFile(file);
-    return error;
+    return AppendWhole(file, size, Appended, total + length, TRUE);
 }
 
 DWORD AppendResultsRow(const char *path, const char *row, DWORD length)
 {
-    Opening opening = {path, INVALID_HANDLE_VALUE};
-    DWORD error = RetryWhileHeld(TryOpen, &opening);
+    // Others may read the file meanwhile, but not write it.
+    HANDLE file;
+    DWORD error =
+        OpenHeldFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, &file);
     if (error != ERROR_SUCCESS)
         return error;
-    error = WriteAtEnd(opening.file, row, length);
-    if (!CloseHandle(opening.file) && error == ERROR_SUCCESS)
+    error = WriteAtEnd(file, row, length);
+    if (!CloseHandle(file) && error == ERROR_SUCCESS)
         error = GetLastError();
     return error;
 }
