@@ -5,7 +5,7 @@
 #ifndef TACTIVIEW_LINE_STATS_H
 #define TACTIVIEW_LINE_STATS_H
 
-#include "app/receivers.h"
+#include "app/port_event.h"
 #include "protocol/glove_protocol.h"
 #include "serial/serial_port.h"
 

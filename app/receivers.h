@@ -5,23 +5,9 @@
 #ifndef TACTIVIEW_RECEIVERS_H
 #define TACTIVIEW_RECEIVERS_H
 
+#include "app/port_event.h"
+
 #include <windows.h>
-
-// What happened to the port. PORT_OPENED is the start-up's port, whether or
-// not one opened; PORT_PICKED one chosen in "COM port selection...", open
-// or not; PORT_LOST a port a poll found gone; PORT_BACK the same port opened
-// again by itself; PORT_FOUND_AGAIN the box found on another port while its
-// own was lost.
-enum PortEventKind { PORT_OPENED, PORT_PICKED, PORT_LOST, PORT_BACK, PORT_FOUND_AGAIN };
-
-struct PortEvent {
-    PortEventKind kind;
-    DWORD port;   // PortNumber as the event leaves it
-    BOOL open;    // whether a port is open after the event
-    DWORD former; // PORT_FOUND_AGAIN: the lost port; otherwise 0
-};
-
-typedef void (*PortEventReceiver)(const PortEvent &event);
 
 // Tells every receiver of port events, in the order of their table: the line
 // statistics, the contact check, the box's signature, then a recording.

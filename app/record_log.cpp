@@ -13,7 +13,6 @@
 #include "app/local_time.h"
 #include "app/file_io.h"
 #include "app/record_start.h"
-#include "app/save_log.h"
 #include "display/contact_trace.h"
 #include "display/timed_row.h"
 #include "res/resource.h"

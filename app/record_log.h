@@ -7,13 +7,11 @@
 #ifndef TACTIVIEW_RECORD_LOG_H
 #define TACTIVIEW_RECORD_LOG_H
 
-#include "app/receivers.h"
+#include "app/port_event.h"
+#include "app/record_start.h"
 #include "protocol/glove_protocol.h"
 
 #include <windows.h>
-
-// In the order of the types that the Save As dialog offers.
-enum RecordKind { RECORD_PLAIN, RECORD_TIMES, RECORD_TRACE };
 
 // Stops the recording when one runs; otherwise asks for a file with the Save
 // As dialog and starts recording into it, of the kind the user asks for.

@@ -1,5 +1,6 @@
 #include "app/record_start.h"
 
+#include "app/file_dialog.h"
 #include "app/globals.h"
 #include "app/local_time.h"
 #include "app/log_file.h"
@@ -7,6 +8,29 @@
 #include "res/resource.h"
 
 #include <string.h>
+
+static const FileQuestion RecordQuestion = {IDS_RECORD_FILTER, "log", OFN_OVERWRITEPROMPT, FALSE};
+
+// The extensions of the recording's kinds, in the order of its filter. A
+// name that ends in the extension of a kind after the first makes that kind,
+// whatever type is picked.
+static const char *const RecordExtensions[] = {"log", "tsv", "vcd"};
+static const DWORD RECORD_TYPES = ARRAYSIZE(RecordExtensions);
+
+// The name is offered without an extension, so that the type picked gives
+// it one.
+BOOL AskRecordFileName(HWND owner, char *path, RecordKind *kind)
+{
+    OfferDatedName(path, NULL);
+    DWORD picked = AskFileName(owner, RecordQuestion, path);
+    if (picked == 0)
+        return FALSE;
+    *kind = picked <= RECORD_TYPES ? (RecordKind)(picked - 1) : RECORD_PLAIN;
+    for (DWORD named = RECORD_TIMES; named < RECORD_TYPES; named++)
+        if (HasExtension(path, RecordExtensions[named]))
+            *kind = (RecordKind)named;
+    return TRUE;
+}
 
 // "port COM5", "port COM5, not open" or "no port chosen"; returns text.
 static char *DescribePort(char *text)
