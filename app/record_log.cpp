@@ -126,7 +126,7 @@ static char *TraceRoom(void)
 static void AddEvent(const char *time, const char *text)
 {
     char line[EVENT_SIZE];
-    unsigned length = (unsigned)wsprintfA(line, "# %s\r\n", text);
+    unsigned length = FormatEvent(line, text);
     char *room = PollRoom(ROW_SIZE);
     if (room)
         WriteAtOnce(FormatRow(room, time, line, length));

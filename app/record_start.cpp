@@ -55,7 +55,7 @@ static char *RowsOfLog(const char *text, DWORD *length)
 {
     char start[EVENT_SIZE], time[ROW_TIME_SIZE], event[EVENT_SIZE];
     DescribeStart(start);
-    unsigned eventLength = (unsigned)wsprintfA(event, "# %s\r\n", start);
+    unsigned eventLength = FormatEvent(event, start);
     FormatTimeNow(time);
     const unsigned header = sizeof ROW_HEADER - 1;
     DWORD size = header + RowLength(0, text, *length) + ROW_SIZE;
@@ -70,7 +70,7 @@ static char *RowsOfLog(const char *text, DWORD *length)
 
 static char *StartOfTrace(DWORD *length)
 {
-    char date[ROW_TIME_SIZE], port[EVENT_SIZE];
+    char date[ROW_TIME_SIZE], port[TRACE_TEXT_SIZE];
     char *header = (char *)HeapAlloc(GetProcessHeap(), 0, TRACE_HEADER_SIZE);
     if (!header)
         return NULL;

@@ -10,9 +10,6 @@
 // In the order of the types that the Save As dialog offers.
 enum RecordKind { RECORD_PLAIN, RECORD_TIMES, RECORD_TRACE };
 
-// An event's text, "# " and its CR LF: the longest is the start's.
-constexpr unsigned EVENT_SIZE = 128;
-
 // Asks for a file name for "Record to file..." with the Save As dialog,
 // offering a log, a log with times or the contacts as traces and
 // tactiview-YYYYMMDD-HHMMSS, and asking before replacing a file; `path` holds

@@ -5,7 +5,7 @@
 
 #include "app/clipboard.h"
 #include "app/line_stats.h"
-#include "display/number_text.h"
+#include "display/text_writer.h"
 #include "protocol/glove_protocol.h"
 #include "res/resource.h"
 

@@ -4,8 +4,8 @@
 // never taken away, so that the times never go back.
 #include "display/contact_trace.h"
 
-#include "display/number_text.h"
 #include "display/pair_text.h"
+#include "display/text_writer.h"
 
 static const unsigned PORT_WIRE = CHECK_CONTACTS;
 
@@ -16,42 +16,37 @@ static struct {
     uint16_t wires;     // the values last written, wire w as bit w
 } Trace;
 
-static char *Put(char *p, const char *text, unsigned most = ~0u)
-{
-    for (unsigned i = 0; i < most && text[i]; i++)
-        *p++ = text[i];
-    return p;
-}
-
 // "$date", the text on a line of its own, "$end".
-static char *PutSection(char *p, const char *keyword, const char *text)
+static void PutSection(TextBuffer &out, const char *keyword, const char *text)
 {
-    p = Put(Put(p, keyword), "\r\n\t");
-    return Put(Put(p, text, TRACE_TEXT_SIZE - 1), "\r\n$end\r\n");
+    Put(out, keyword);
+    Put(out, "\r\n\t");
+    Put(out, text, TRACE_TEXT_SIZE - 1);
+    Put(out, "\r\n$end\r\n");
 }
 
 // "$var wire 1 ! left_little $end": the contact's name, '_' for its space.
-static char *PutWire(char *p, unsigned wire)
+static void PutWire(TextBuffer &out, unsigned wire)
 {
-    p = Put(p, "$var wire 1 ");
-    *p++ = (char)('!' + wire);
-    *p++ = ' ';
+    const char identifier[] = {(char)('!' + wire), ' ', '\0'};
+    Put(out, "$var wire 1 ");
+    Put(out, identifier);
     for (const char *name = wire < PORT_WIRE ? ContactNames[wire] : "port_open"; *name; name++)
-        *p++ = *name == ' ' ? '_' : *name;
-    return Put(p, " $end\r\n");
+        Put(out, *name == ' ' ? "_" : name, 1);
+    Put(out, " $end\r\n");
 }
 
-static char *PutValue(char *p, unsigned wire, uint16_t wires)
+static void PutValue(TextBuffer &out, unsigned wire, uint16_t wires)
 {
-    *p++ = (char)('0' + (wires >> wire & 1));
-    *p++ = (char)('!' + wire);
-    return Put(p, "\r\n");
+    const char value[] = {(char)('0' + (wires >> wire & 1)), (char)('!' + wire), '\r', '\n', '\0'};
+    Put(out, value);
 }
 
-static char *PutTime(char *p, uint64_t ms)
+static void PutTime(TextBuffer &out, uint64_t ms)
 {
-    *p++ = '#';
-    return Put(PutDecimal(p, ms), "\r\n");
+    Put(out, "#");
+    PutNumber(out, ms);
+    Put(out, "\r\n");
 }
 
 static uint16_t WiresOf(const ContactPicture &picture, bool portOpen)
@@ -73,16 +68,16 @@ static void MoveTo(const ReportTime &time)
 static unsigned WriteChanges(char *text, uint16_t wires)
 {
     uint16_t changed = wires ^ Trace.wires;
-    char *p = text;
+    TextBuffer out = StartText(text, TRACE_CHANGE_SIZE);
     if (changed && Trace.lastMs != Trace.writtenMs) {
-        p = PutTime(p, Trace.lastMs);
+        PutTime(out, Trace.lastMs);
         Trace.writtenMs = Trace.lastMs;
     }
     for (unsigned wire = 0; wire < TRACE_WIRES; wire++)
         if (changed >> wire & 1)
-            p = PutValue(p, wire, wires);
+            PutValue(out, wire, wires);
     Trace.wires = wires;
-    return (unsigned)(p - text);
+    return EndText(out, text);
 }
 
 unsigned StartTrace(char *text, const TraceStart &start, const ContactPicture &picture,
@@ -91,16 +86,18 @@ unsigned StartTrace(char *text, const TraceStart &start, const ContactPicture &p
     Trace = {};
     Trace.last.pcMs = pcMs;
     Trace.wires = WiresOf(picture, portOpen);
-    char *p = PutSection(text, "$date", start.date);
-    p = PutSection(p, "$version", start.version);
-    p = PutSection(p, "$comment", start.port);
-    p = Put(p, "$timescale 1 ms $end\r\n$scope module gloves $end\r\n");
+    TextBuffer out = StartText(text, TRACE_HEADER_SIZE);
+    PutSection(out, "$date", start.date);
+    PutSection(out, "$version", start.version);
+    PutSection(out, "$comment", start.port);
+    Put(out, "$timescale 1 ms $end\r\n$scope module gloves $end\r\n");
     for (unsigned wire = 0; wire < TRACE_WIRES; wire++)
-        p = PutWire(p, wire);
-    p = Put(p, "$upscope $end\r\n$enddefinitions $end\r\n#0\r\n$dumpvars\r\n");
+        PutWire(out, wire);
+    Put(out, "$upscope $end\r\n$enddefinitions $end\r\n#0\r\n$dumpvars\r\n");
     for (unsigned wire = 0; wire < TRACE_WIRES; wire++)
-        p = PutValue(p, wire, Trace.wires);
-    return (unsigned)(Put(p, "$end\r\n") - text);
+        PutValue(out, wire, Trace.wires);
+    Put(out, "$end\r\n");
+    return EndText(out, text);
 }
 
 unsigned TraceFrame(char *text, const DecodedFrame &frame, uint32_t pcMs)
@@ -124,5 +121,7 @@ unsigned EndTrace(char *text, uint32_t pcMs)
     if (Trace.lastMs == Trace.writtenMs)
         return 0;
     Trace.writtenMs = Trace.lastMs;
-    return (unsigned)(PutTime(text, Trace.lastMs) - text);
+    TextBuffer out = StartText(text, TRACE_CHANGE_SIZE);
+    PutTime(out, Trace.lastMs);
+    return EndText(out, text);
 }

@@ -1,6 +1,6 @@
 #include "display/log_line.h"
 
-#include "display/number_text.h"
+#include "display/text_writer.h"
 
 static char *PutHexBytes(char *p, const uint8_t *bytes, unsigned count)
 {

@@ -1,9 +1,9 @@
 // The contacts and their pairs in words, as every text of the contact check
-// writes them ("left index + right thumb"), and the small writer those texts
-// are built with: fixed buffers, cut short rather than overrun.
+// writes them ("left index + right thumb").
 #ifndef TACTIVIEW_PAIR_TEXT_H
 #define TACTIVIEW_PAIR_TEXT_H
 
+#include "display/text_writer.h"
 #include "protocol/contact_check.h"
 
 // In the order of the contacts: the left glove's, then the right glove's.
@@ -13,19 +13,6 @@ extern const char *const ContactNames[CHECK_CONTACTS];
 // ", " after it.
 constexpr unsigned PAIR_NAME_SIZE = 29;
 
-// Text being written: from p up to end, where the terminator goes.
-struct TextBuffer {
-    char *p;
-    char *end;
-};
-
-TextBuffer StartText(char *text, unsigned size);
-
-// Terminates the text and returns its length.
-unsigned EndText(TextBuffer &out, char *text);
-
-void Put(TextBuffer &out, const char *s);
-void PutNumber(TextBuffer &out, uint32_t n);
 void PutPairName(TextBuffer &out, unsigned index); // an index into CheckPairs
 
 // The pairs of the set in the report's order, separated by ", ".

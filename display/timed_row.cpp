@@ -1,6 +1,6 @@
 #include "display/timed_row.h"
 
-#include "display/number_text.h"
+#include "display/text_writer.h"
 
 unsigned FormatRowTime(char *text, const RowTime &time)
 {
@@ -58,4 +58,14 @@ unsigned FormatRow(char *row, const char *time, const char *text, unsigned lengt
             *p++ = '\t';
     }
     return (unsigned)(p - row);
+}
+
+unsigned FormatEvent(char *line, const char *text)
+{
+    static const char Mark[] = "# ", End[] = "\r\n";
+    TextBuffer out = StartText(line, EVENT_SIZE);
+    Put(out, Mark);
+    Put(out, text, EVENT_SIZE - sizeof Mark - sizeof End + 1);
+    Put(out, End);
+    return EndText(out, line);
 }

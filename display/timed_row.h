@@ -39,4 +39,12 @@ unsigned FormatRow(char *row, const char *time, const char *text, unsigned lengt
 
 unsigned RowLength(unsigned timeLength, const char *text, unsigned length);
 
+// An event's line, such as "# port COM5 lost" and its CR LF, which a row
+// takes as its text: the longest is the recording's start.
+constexpr unsigned EVENT_SIZE = 128;
+
+// Writes the event's line into line, which holds EVENT_SIZE characters, its
+// text cut to fit, and returns its length.
+unsigned FormatEvent(char *line, const char *text);
+
 #endif
