@@ -1,10 +1,10 @@
 #include "app/plan_files.h"
 
 #include "app/file_dialog.h"
-#include "app/globals.h"
 #include "app/file_io.h"
-#include "app/settings.h"
+#include "app/globals.h"
 #include "app/message_box.h"
+#include "app/settings.h"
 #include "display/plan_file.h"
 #include "res/resource.h"
 

@@ -3,7 +3,7 @@
 #ifndef TACTIVIEW_PLAN_FILES_H
 #define TACTIVIEW_PLAN_FILES_H
 
-#include "display/results_row.h"
+#include "display/plan_file.h"
 
 #include <windows.h>
 

@@ -8,10 +8,10 @@
 // changes, each a time and the wires that changed then.
 #include "app/record_log.h"
 
+#include "app/file_io.h"
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "app/local_time.h"
-#include "app/file_io.h"
 #include "app/record_start.h"
 #include "display/contact_trace.h"
 #include "display/timed_row.h"

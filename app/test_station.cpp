@@ -3,11 +3,12 @@
 #include "app/file_dialog.h"
 #include "app/globals.h"
 #include "app/local_time.h"
+#include "app/message_box.h"
 #include "app/plan_files.h"
 #include "app/results_file.h"
 #include "app/settings.h"
 #include "app/shutdown_reason.h"
-#include "app/message_box.h"
+#include "display/results_row.h"
 #include "protocol/contact_check.h"
 #include "res/resource.h"
 

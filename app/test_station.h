@@ -3,9 +3,10 @@
 #ifndef TACTIVIEW_TEST_STATION_H
 #define TACTIVIEW_TEST_STATION_H
 
-#include "display/results_row.h"
-
 #include <windows.h>
+
+// A glove's name as typed or scanned, with its terminator.
+constexpr unsigned GLOVE_NAME_SIZE = 128;
 
 // The name of the glove being checked, as typed; empty when none was.
 extern char GloveName[GLOVE_NAME_SIZE];

@@ -46,6 +46,9 @@ PlanReading ReadPlan(const char *text, unsigned length, Plan *plan);
 // ended by CR LF. Returns its length.
 unsigned FormatPlanFile(char *text, const Plan &plan);
 
+// A plan's name, with its terminator.
+constexpr unsigned PLAN_NAME_SIZE = 260;
+
 // The plan's name: the file's name without its folder and extension, in
 // name, which holds size characters.
 void PlanNameOf(const char *path, char *name, unsigned size);

@@ -5,8 +5,8 @@
 // A name stays in its column and on its row.
 static void PutName(TextBuffer &out, const char *name)
 {
-    for (; *name && out.p < out.end; name++)
-        *out.p++ = (unsigned char)*name < 0x20 || *name == 0x7F ? ' ' : *name;
+    for (unsigned i = 0; name[i] && i < ROW_NAME_MOST; i++)
+        Put(out, (unsigned char)name[i] < 0x20 || name[i] == 0x7F ? " " : name + i, 1);
 }
 
 static void PutTab(TextBuffer &out)

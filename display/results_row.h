@@ -11,17 +11,17 @@
 constexpr char RESULTS_HEADER[] = "Time\tGlove\tPlan\tVerdict\tPairs made\tPlan pairs made\t"
                                   "Missing\tNot in plan\tBounced\tHeld since start\r\n";
 
-// A glove's name as typed or scanned, and a plan's name, with terminator.
-constexpr unsigned GLOVE_NAME_SIZE = 128;
-constexpr unsigned PLAN_NAME_SIZE = 260;
+// The most of a glove's or a plan's name that a row keeps in its column.
+constexpr unsigned ROW_NAME_MOST = 259;
 
 // Room for the longest row: the names, the counts and four lists of every pair.
 constexpr unsigned RESULTS_ROW_SIZE =
-    ROW_TIME_SIZE + GLOVE_NAME_SIZE + PLAN_NAME_SIZE + 64 + 4 * CHECK_PAIRS * PAIR_NAME_SIZE;
+    ROW_TIME_SIZE + 2 * ROW_NAME_MOST + 64 + 4 * CHECK_PAIRS * PAIR_NAME_SIZE;
 
 // Writes the row of the glove into row, which holds RESULTS_ROW_SIZE
 // characters, terminated, and returns its length: the time, the glove's and
-// the plan's names with any tab or control character in them as a space, the
+// the plan's names, each cut at ROW_NAME_MOST characters, with any tab or
+// control character in them as a space, the
 // verdict, a glove still being checked counting as a FAIL, the counts, the
 // plan's pairs not made, those made outside it, the pairs that bounced and
 // those still held since the start; the plan's columns are empty without a

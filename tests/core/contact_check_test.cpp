@@ -164,7 +164,7 @@ TEST_F(ContactCheckTest, TheLongestTextsFitTheirBuffers)
     ContactCheck.plan = Plan{{{0x2}}, {0}, 1};
     char verdict[CHECK_VERDICT_SIZE], row[RESULTS_ROW_SIZE];
     EXPECT_LT(FormatVerdict(verdict, sizeof verdict, ContactCheck), CHECK_VERDICT_SIZE - 1);
-    std::string glove(GLOVE_NAME_SIZE - 1, 'g'), plan(PLAN_NAME_SIZE - 1, 'p');
+    std::string glove(ROW_NAME_MOST + 9, 'g'), plan(ROW_NAME_MOST + 9, 'p');
     EXPECT_LT(FormatResultsRow(row, "2026-12-09T10:42:07.412+01:00", glove.c_str(), plan.c_str(),
                                ContactCheck),
               RESULTS_ROW_SIZE - 1);
