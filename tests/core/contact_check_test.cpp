@@ -202,6 +202,12 @@ TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
     Report(0, 100, {LeftGroundRightGround});
     Report(0, 200, {LeftRingMiddle});
     expect("PASS: 3 of 3 made", "T\tG 7 \tv2\tPASS\t3\t3 of 3\t\t\t\t\r\n");
+    // Let go and made again 10 ms later: a bounce fails a glove that made
+    // nothing outside its plan.
+    Report(0, 250, {});
+    Report(0, 260, {LeftRingMiddle});
+    expect("FAIL: left ring + left middle bounced",
+           "T\tG 7 \tv2\tFAIL\t3\t3 of 3\t\t\tleft ring + left middle\t\r\n");
     Report(0, 300, {LeftRingMiddle, RightLittleRing, 0x0101});
     Report(0, 310, {LeftRingMiddle});
     EXPECT_EQ(Row("right little + right ring"), "1\tno\t10\t10\t\t1\tno\tno");
