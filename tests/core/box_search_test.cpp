@@ -15,10 +15,10 @@ void Receive(std::initializer_list<uint8_t> bytes)
 }
 
 // Ports are tried one at a time, in the order they arrived, each once it has
-// settled. The first text reply decides, whatever came before it; a port that
-// does not open or answer in time is not the box either. A rejected port is
-// tried again only once it has gone and arrived anew; one that goes while it
-// is tried is not rejected.
+// settled. The first text reply decides, whatever came before it, a contact
+// report too; a port that does not open or answer in time is not the box
+// either. A rejected port is tried again only once it has gone and arrived
+// anew; one that goes while it is tried is not rejected.
 TEST(BoxSearch, AnnouncedPortsAreTriedInTurnAndOnlyTheSignatureIsTheBox)
 {
     const uint8_t reply[] = {FRAME_TEXT, 'b', 'o', 'x', FRAME_END};
@@ -60,7 +60,7 @@ TEST(BoxSearch, AnnouncedPortsAreTriedInTurnAndOnlyTheSignatureIsTheBox)
 
     EXPECT_EQ(TakeCandidate(6600), 7u);
     CandidateAsked(6600);
-    Receive({0x05, FRAME_TEXT, 'b', 'o'});
+    Receive({0x05, FRAME_CONTACTS, 0x08, 0x10, FRAME_END, FRAME_TEXT, 'b', 'o'});
     EXPECT_EQ(JudgeCandidate(6700), CANDIDATE_WAIT);
     Receive({'x', FRAME_END, 0x80});
     EXPECT_EQ(JudgeCandidate(6700), CANDIDATE_IS_THE_BOX);
