@@ -22,8 +22,10 @@ void Receive(std::initializer_list<uint8_t> bytes)
 TEST(BoxSearch, AnnouncedPortsAreTriedInTurnAndOnlyTheSignatureIsTheBox)
 {
     const uint8_t reply[] = {FRAME_TEXT, 'b', 'o', 'x', FRAME_END};
-    ExpectSignature(); // the box is asked "CP" and answers
+    const uint8_t left[] = {FRAME_TEXT, 'L', '6', FRAME_END};
+    ExpectSignature(); // the box is asked "CP" and answers, then "CL"
     KeepSignature({FRAME_TEXT, nullptr, false, "", 0, reply, sizeof reply});
+    KeepSignature({FRAME_TEXT, nullptr, false, "", 0, left, sizeof left});
     ASSERT_TRUE(BeginSearch());
     EXPECT_TRUE(NoteArrival(8, 1000));
     EXPECT_TRUE(NoteArrival(9, 1100));
