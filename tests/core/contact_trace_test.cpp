@@ -32,7 +32,8 @@ std::string Port(uint32_t pcMs, bool open)
 // Left index and right thumb touch as the trace starts. Reports are then
 // timed by the box's clock across its wrap, by the PC's where the box's
 // cannot serve, and never by the box's across a lost port: a box that
-// restarted would otherwise put its reports before the port came back.
+// restarted would otherwise put its reports before the port came back. A
+// second trace of the same run is timed from its own start.
 TEST(ContactTrace, EachChangeIsTimedFromTheReportBeforeAndTimesNeverGoBack)
 {
     std::string date(300, '2');
@@ -64,6 +65,10 @@ TEST(ContactTrace, EachChangeIsTimedFromTheReportBeforeAndTimesNeverGoBack)
                     "#30064\r\n0$\r\n#46564\r\n1$\r\n");
     EXPECT_EQ(std::string(Text, EndTrace(Text, 48000)), "#46964\r\n");
     EXPECT_EQ(EndTrace(Text, 48000), 0u);
+
+    StartTrace(Text, {"", "tactiview", "port COM6"}, {0, {}, 0}, false, 50000);
+    EXPECT_EQ(Port(50040, true), "#40\r\n1-\r\n");
+    EXPECT_EQ(Report(50100, 300, {0x0008}), "#100\r\n1$\r\n");
 }
 
 } // namespace
