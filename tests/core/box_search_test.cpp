@@ -14,16 +14,19 @@ void Receive(std::initializer_list<uint8_t> bytes)
         Candidate.bytes[Candidate.count++] = byte;
 }
 
-// Ports are tried one at a time, in the order they arrived, each once it has
-// settled. The first text reply decides, whatever came before it; a port that
-// does not open or answer in time is not the box either. A rejected port is
-// tried again only once it has gone and arrived anew; one that goes while it
-// is tried is not rejected.
+// Ports are tried one at a time, in the order they arrived, one that arrives
+// while another is tried too, each once it has settled; one that goes before
+// its turn is not tried. The first text reply decides, whatever came before
+// it, a contact report too; a port that does not open or answer in time is
+// not the box either. A rejected port is tried again only once it has gone
+// and arrived anew; one that goes while it is tried is not rejected.
 TEST(BoxSearch, AnnouncedPortsAreTriedInTurnAndOnlyTheSignatureIsTheBox)
 {
     const uint8_t reply[] = {FRAME_TEXT, 'b', 'o', 'x', FRAME_END};
-    ExpectSignature(); // the box is asked "CP" and answers
+    const uint8_t left[] = {FRAME_TEXT, 'L', '6', FRAME_END};
+    ExpectSignature(); // the box is asked "CP" and answers, then "CL"
     KeepSignature({FRAME_TEXT, nullptr, false, "", 0, reply, sizeof reply});
+    KeepSignature({FRAME_TEXT, nullptr, false, "", 0, left, sizeof left});
     ASSERT_TRUE(BeginSearch());
     EXPECT_TRUE(NoteArrival(8, 1000));
     EXPECT_TRUE(NoteArrival(9, 1100));
@@ -31,6 +34,7 @@ TEST(BoxSearch, AnnouncedPortsAreTriedInTurnAndOnlyTheSignatureIsTheBox)
     EXPECT_EQ(TakeCandidate(1000 + CANDIDATE_SETTLE_MS - 1), 0u);
     EXPECT_EQ(TakeCandidate(1800), 8u);
     EXPECT_EQ(TakeCandidate(1800), 0u);
+    EXPECT_TRUE(NoteArrival(5, 1850)); // waits behind 9 and 7, until it goes
     CandidateAsked(1800);
     Receive({0x80, 0x08, 0x10, FRAME_END, FRAME_TEXT, 'b', 'o', 'y', FRAME_END});
     EXPECT_EQ(JudgeCandidate(1900), CANDIDATE_IS_NOT);
@@ -49,6 +53,7 @@ TEST(BoxSearch, AnnouncedPortsAreTriedInTurnAndOnlyTheSignatureIsTheBox)
     EXPECT_FALSE(NoteArrival(8, 5000));
     NoteRemoval(8);
     NoteRemoval(7);
+    NoteRemoval(5);
     EXPECT_TRUE(NoteArrival(8, 6000));
     EXPECT_TRUE(NoteArrival(7, 6100));
 
@@ -60,7 +65,7 @@ TEST(BoxSearch, AnnouncedPortsAreTriedInTurnAndOnlyTheSignatureIsTheBox)
 
     EXPECT_EQ(TakeCandidate(6600), 7u);
     CandidateAsked(6600);
-    Receive({0x05, FRAME_TEXT, 'b', 'o'});
+    Receive({0x05, FRAME_CONTACTS, 0x08, 0x10, FRAME_END, FRAME_TEXT, 'b', 'o'});
     EXPECT_EQ(JudgeCandidate(6700), CANDIDATE_WAIT);
     Receive({'x', FRAME_END, 0x80});
     EXPECT_EQ(JudgeCandidate(6700), CANDIDATE_IS_THE_BOX);

@@ -173,8 +173,10 @@ TEST_F(ContactCheckTest, TheLongestTextsFitTheirBuffers)
 }
 
 // A glove checked against a plan read from a file, in the file's order: the
-// verdict and the results row as it goes. A report of fewer groups than the
-// one before breaks the pairs of the earlier report's later groups.
+// verdict and the results row as it goes, where a tab, a control character
+// and a DEL (which Ctrl+Backspace types) in the glove's name are spaces. A
+// report of fewer groups than the one before breaks the pairs of the earlier
+// report's later groups.
 TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
 {
     const char file[] =
@@ -185,23 +187,29 @@ TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
     auto expect = [&](const char *shown, const char *written) {
         FormatVerdict(verdict, sizeof verdict, ContactCheck);
         EXPECT_STREQ(verdict, shown);
-        FormatResultsRow(row, "T", "G\t7\x01", "v2", ContactCheck);
+        FormatResultsRow(row, "T", "G\t7\x01\x7F", "v2", ContactCheck);
         EXPECT_STREQ(row, written);
     };
-    expect("No plan", "T\tG 7 \t\t\t0\t\t\t\t\t\r\n");
+    expect("No plan", "T\tG 7  \t\t\t0\t\t\t\t\t\r\n");
     // A glove that has sent nothing yet, as a dead one never does: a FAIL.
     UsePlan(plan);
     expect("Checking: 0 of 3 made\r\nNext: left index + right thumb\r\n"
            "Bounces are not checked: \"Report timestamps\" turns them on",
-           "T\tG 7 \tv2\tFAIL\t0\t0 of 3\tleft ring + left middle, left index + right thumb, "
+           "T\tG 7  \tv2\tFAIL\t0\t0 of 3\tleft ring + left middle, left index + right thumb, "
            "left ground + right ground\t\t\t\r\n");
     Report(0, 0, {LeftGroundRightGround, LeftIndexRightThumb});
     expect("Checking: 2 of 3 made\r\nRelease: left index + right thumb",
-           "T\tG 7 \tv2\tFAIL\t2\t2 of 3\tleft ring + left middle\t\t\t"
+           "T\tG 7  \tv2\tFAIL\t2\t2 of 3\tleft ring + left middle\t\t\t"
            "left index + right thumb, left ground + right ground\r\n");
     Report(0, 100, {LeftGroundRightGround});
     Report(0, 200, {LeftRingMiddle});
-    expect("PASS: 3 of 3 made", "T\tG 7 \tv2\tPASS\t3\t3 of 3\t\t\t\t\r\n");
+    expect("PASS: 3 of 3 made", "T\tG 7  \tv2\tPASS\t3\t3 of 3\t\t\t\t\r\n");
+    // Let go and made again 10 ms later: a bounce fails a glove that made
+    // nothing outside its plan.
+    Report(0, 250, {});
+    Report(0, 260, {LeftRingMiddle});
+    expect("FAIL: left ring + left middle bounced",
+           "T\tG 7  \tv2\tFAIL\t3\t3 of 3\t\t\tleft ring + left middle\t\r\n");
     Report(0, 300, {LeftRingMiddle, RightLittleRing, 0x0101});
     Report(0, 310, {LeftRingMiddle});
     EXPECT_EQ(Row("right little + right ring"), "1\tno\t10\t10\t\t1\tno\tno");
@@ -209,7 +217,7 @@ TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
     Report(0, 330, {LeftRingMiddle});
     expect("FAIL: left little + right little and 1 more are not in the plan; "
            "left little + right little and 2 more bounced",
-           "T\tG 7 \tv2\tFAIL\t5\t3 of 3\t\tleft little + right little, right little + right "
+           "T\tG 7  \tv2\tFAIL\t5\t3 of 3\t\tleft little + right little, right little + right "
            "ring\tleft little + right little, left ring + left middle, right little + right "
            "ring\t\r\n");
 }

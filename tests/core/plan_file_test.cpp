@@ -35,8 +35,9 @@ TEST(PlanFile, AHandWrittenPlanIsReadInTheOrderOfItsLines)
     EXPECT_STREQ(name, "glove.v2");
 }
 
-// Each refusal names its line, and leaves the plan as it was; 64 KB is the
-// most a plan file may hold.
+// Each refusal names its line, and leaves the plan as it was; a name is a
+// contact's whole name, not one that begins with it; 64 KB is the most a plan
+// file may hold.
 TEST(PlanFile, AFileThatIsNoPlanIsRefusedByItsLine)
 {
     const std::string pair = "left index + right thumb\n";
@@ -47,6 +48,8 @@ TEST(PlanFile, AFileThatIsNoPlanIsRefusedByItsLine)
         unsigned line;
     } refusals[] = {
         {pair + "left indx + right thumb\n", PLAN_UNKNOWN_CONTACT, 2},
+        {pair + "left ring finger + left middle\n", PLAN_UNKNOWN_CONTACT, 2},
+        {"left index + right thumbs\n", PLAN_UNKNOWN_CONTACT, 1},
         {"# c\r\n\r\nleft index + LEFT INDEX\r\n", PLAN_SAME_CONTACT, 3},
         {"left index right thumb\n", PLAN_NOT_A_PAIR, 1},
         {pair + "left index + right thumb + left ring\n", PLAN_NOT_A_PAIR, 2},
