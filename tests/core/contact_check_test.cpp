@@ -220,6 +220,14 @@ TEST_F(ContactCheckTest, TheVerdictAndTheResultsRowFollowThePlan)
            "T\tG 7  \tv2\tFAIL\t5\t3 of 3\t\tleft little + right little, right little + right "
            "ring\tleft little + right little, left ring + left middle, right little + right "
            "ring\t\r\n");
+    // The next glove, with every pair but the plan's last made: not yet a PASS.
+    ResetContactCheck();
+    Report(0, 400, {});
+    Report(0, 410, {LeftIndexRightThumb});
+    Report(0, 500, {LeftRingMiddle});
+    Report(0, 600, {});
+    expect("Checking: 2 of 3 made\r\nNext: left ground + right ground",
+           "T\tG 7  \tv2\tFAIL\t2\t2 of 3\tleft ground + right ground\t\t\t\r\n");
 }
 
 // A tick for a pair of the plan made for the first time in the glove's
