@@ -71,13 +71,13 @@ static CellLook LookOf(const ContactCheckState &check, const CheckStanding &stan
 }
 
 // FillRect with the DC's own brush in a colour: no brush is made.
-static void Fill(HDC dc, const RECT &r, COLORREF colour)
+static void FillWith(HDC dc, const RECT &r, COLORREF colour)
 {
     SetDCBrushColor(dc, colour);
     FillRect(dc, &r, (HBRUSH)GetStockObject(DC_BRUSH));
 }
 
-static void Frame(HDC dc, RECT r, COLORREF colour, int width)
+static void OutlineRect(HDC dc, RECT r, COLORREF colour, int width)
 {
     SetDCBrushColor(dc, colour);
     for (int i = 0; i < width; i++) {
@@ -87,7 +87,7 @@ static void Frame(HDC dc, RECT r, COLORREF colour, int width)
 }
 
 // Two strokes of two pixels, corner to corner.
-static void Cross(HDC dc, const RECT &r, COLORREF colour)
+static void CrossOut(HDC dc, const RECT &r, COLORREF colour)
 {
     SetDCPenColor(dc, colour);
     for (int dx = 0; dx < 2; dx++) {
@@ -102,24 +102,24 @@ static void Cross(HDC dc, const RECT &r, COLORREF colour)
 static void DrawCell(HDC dc, int x, int y, int s, const CellLook &look)
 {
     RECT cell = {x, y, x + s, y + s};
-    Frame(dc, cell, GridColour, 1);
+    OutlineRect(dc, cell, GridColour, 1);
     RECT inside = cell;
     InflateRect(&inside, -1, -1);
-    Fill(dc, inside, FillColours[look.fill]);
+    FillWith(dc, inside, FillColours[look.fill]);
     if (look.marks & MARK_NOT_IN_PLAN)
-        Frame(dc, inside, NotInPlanColour, s >= 12 ? 3 : 2);
+        OutlineRect(dc, inside, NotInPlanColour, s >= 12 ? 3 : 2);
     if (look.marks & MARK_MISSING) {
         RECT cross = inside;
         InflateRect(&cross, -2, -2);
-        Cross(dc, cross, MissingColour);
+        CrossOut(dc, cross, MissingColour);
     }
     if (look.marks & MARK_BOUNCED) {
         int d = s / 3 > 2 ? s / 3 : 2;
         RECT dot = {x + (s - d) / 2, y + (s - d) / 2, x + (s - d) / 2 + d, y + (s - d) / 2 + d};
-        Fill(dc, dot, BounceColour);
+        FillWith(dc, dot, BounceColour);
     }
     if (look.marks & MARK_NEXT)
-        Frame(dc, cell, NextColour, 3);
+        OutlineRect(dc, cell, NextColour, 3);
 }
 
 static void DrawLabel(HDC dc, int x, int y, int s, const char *text)
@@ -170,7 +170,7 @@ static void DrawLegend(HDC dc, const RECT &area, int s)
 
 void DrawContactCheck(HDC dc, const RECT &area, const ContactCheckState &check)
 {
-    Fill(dc, area, GetSysColor(COLOR_BTNFACE));
+    FillWith(dc, area, GetSysColor(COLOR_BTNFACE));
     SelectObject(dc, GetStockObject(DC_PEN));
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);

@@ -11,7 +11,7 @@ static struct {
     unsigned planMade;
 } Heard;
 
-static void Hear(const CheckStanding &standing)
+static void NoteStanding(const CheckStanding &standing)
 {
     Heard.changes = ContactCheck.changes;
     Heard.verdict = standing.verdict;
@@ -32,12 +32,12 @@ static CheckSound SoundOfChange(const CheckStanding &now)
 CheckSound CheckContactsForSound(const DecodedFrame &frame, uint32_t pcMs)
 {
     if (ContactCheck.changes != Heard.changes)
-        Hear(JudgeCheck(ContactCheck));
+        NoteStanding(JudgeCheck(ContactCheck));
     CheckContacts(frame, pcMs);
     if (ContactCheck.changes == Heard.changes)
         return SOUND_NONE;
     CheckStanding now = JudgeCheck(ContactCheck);
     CheckSound sound = SoundOfChange(now);
-    Hear(now);
+    NoteStanding(now);
     return sound;
 }

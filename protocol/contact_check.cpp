@@ -114,7 +114,7 @@ static bool CountBounce(PairRecord &pair, uint32_t ms, bool byBox)
     return bounce;
 }
 
-static bool Make(PairRecord &pair, const ReportTime &time)
+static bool MakePair(PairRecord &pair, const ReportTime &time)
 {
     bool bounce = false;
     if (pair.makes > 0) {
@@ -130,7 +130,7 @@ static bool Make(PairRecord &pair, const ReportTime &time)
 
 // The make found at the start began before the check did, so its length is
 // not known and it is neither a hold nor a bounce.
-static bool Break(PairRecord &pair, const ReportTime &time)
+static bool BreakPair(PairRecord &pair, const ReportTime &time)
 {
     bool bounce = false;
     if (!(pair.heldAtStart && pair.makes == 1)) {
@@ -145,20 +145,20 @@ static bool Break(PairRecord &pair, const ReportTime &time)
     return bounce;
 }
 
-static void Start(const PairSet &made, const ReportTime &time)
+static void StartCheck(const PairSet &made, const ReportTime &time)
 {
     ContactCheck.started = true;
     ContactCheck.heldSinceStart = made;
     for (unsigned i = 0; i < CHECK_PAIRS; i++) {
         if (HasPairAt(made, i)) {
             ContactCheck.pairs[i].heldAtStart = true;
-            Make(ContactCheck.pairs[i], time);
+            MakePair(ContactCheck.pairs[i], time);
         }
     }
 }
 
 // Returns whether any pair was made or broken.
-static bool Follow(const PairSet &made, const ReportTime &time)
+static bool FollowChanges(const PairSet &made, const ReportTime &time)
 {
     uint16_t any = 0;
     for (unsigned a = 0; a < CHECK_CONTACTS; a++) {
@@ -167,7 +167,7 @@ static bool Follow(const PairSet &made, const ReportTime &time)
         for (unsigned b = a + 1; changed >> b; b++) {
             if ((changed >> b) & 1) {
                 PairRecord &pair = ContactCheck.pairs[PairIndex(a, b)];
-                bool bounce = HasPair(made, a, b) ? Make(pair, time) : Break(pair, time);
+                bool bounce = HasPair(made, a, b) ? MakePair(pair, time) : BreakPair(pair, time);
                 ContactCheck.bounced.rows[a] |= (uint16_t)(bounce << b);
             }
         }
@@ -185,8 +185,8 @@ void CheckContacts(const DecodedFrame &frame, uint32_t pcMs)
     bool timingChanged = frame.timed != ContactCheck.lastReportTimed;
     ContactCheck.lastReportTimed = frame.timed;
     if (!ContactCheck.started)
-        Start(made, time);
-    else if (!Follow(made, time) && !timingChanged)
+        StartCheck(made, time);
+    else if (!FollowChanges(made, time) && !timingChanged)
         return;
     ContactCheck.madeNow = made;
     for (unsigned a = 0; a < CHECK_CONTACTS; a++)
