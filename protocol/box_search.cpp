@@ -132,26 +132,17 @@ void CandidateAsked(uint32_t nowMs)
     Candidate.sinceMs = nowMs;
 }
 
-// Frames bytes as FeedByte does, without touching its frame: only a start
-// byte opens a frame, only the end byte closes one, and past FRAME_CAPACITY
-// bytes are dropped.
+// The candidate's bytes are framed by the assembler's own rule, in a frame
+// of their own.
 static bool FirstTextReply(const uint8_t *bytes, uint32_t count, KeptFrame *reply)
 {
-    uint32_t length = 0;
+    reply->length = 0;
     for (uint32_t i = 0; i < count; i++) {
-        uint8_t c = bytes[i];
-        bool start = c == FRAME_CONTACTS || c == FRAME_CONTACTS_TIMED || c == FRAME_TEXT;
-        if (length == 0 && !start)
+        if (!ClosesFrame(TakeFrameByte(reply->bytes, &reply->length, bytes[i]), bytes[i]))
             continue;
-        if (length < FRAME_CAPACITY)
-            reply->bytes[length] = c;
-        length++;
-        if (c == FRAME_END && reply->bytes[0] == FRAME_TEXT) {
-            reply->length = length < FRAME_CAPACITY ? length : FRAME_CAPACITY;
+        if (reply->bytes[0] == FRAME_TEXT)
             return true;
-        }
-        if (c == FRAME_END)
-            length = 0;
+        reply->length = 0;
     }
     return false;
 }

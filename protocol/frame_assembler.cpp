@@ -30,20 +30,24 @@ static void CountPastCut(void)
     FrameDrops.BytesPastCut++;
 }
 
+FrameByte TakeFrameByte(uint8_t *frame, uint32_t *length, uint8_t c)
+{
+    if (*length == 0 && !IsStartByte(c))
+        return BYTE_OUTSIDE;
+    if (*length >= FRAME_CAPACITY)
+        return BYTE_PAST_CUT;
+    frame[(*length)++] = c;
+    return BYTE_KEPT;
+}
+
 void FeedByte(uint8_t c)
 {
-    if (FrameLength == 0) {
-        if (IsStartByte(c))
-            FrameBuffer[FrameLength++] = c;
-        else
-            FrameDrops.BytesOutsideFrames++;
-        return;
-    }
-    if (FrameLength < FRAME_CAPACITY)
-        FrameBuffer[FrameLength++] = c;
-    else
+    FrameByte taken = TakeFrameByte(FrameBuffer, &FrameLength, c);
+    if (taken == BYTE_OUTSIDE)
+        FrameDrops.BytesOutsideFrames++;
+    else if (taken == BYTE_PAST_CUT)
         CountPastCut();
-    if (c == FRAME_END) {
+    if (ClosesFrame(taken, c)) {
         ProcessFrame();
         FrameLength = 0;
         FrameOverflow = 0;

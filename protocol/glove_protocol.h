@@ -93,6 +93,26 @@ struct FrameDropCounts {
 
 extern FrameDropCounts FrameDrops;
 
+// What one byte did to a frame being assembled at frame, whose first
+// *length bytes have come.
+enum FrameByte {
+    BYTE_OUTSIDE,  // no frame was open and the byte opens none: it is dropped
+    BYTE_KEPT,     // stored, and *length grew
+    BYTE_PAST_CUT, // the frame holds FRAME_CAPACITY bytes: consumed, not stored
+};
+
+// The one rule of where a frame starts and ends, which every reader of the
+// box's bytes follows: only a start byte opens a frame, and the end byte
+// closes an open one wherever it comes, so a start byte inside a frame is
+// payload. After a byte that closes the frame (ClosesFrame) the caller
+// starts the next at *length 0.
+FrameByte TakeFrameByte(uint8_t *frame, uint32_t *length, uint8_t c);
+
+inline bool ClosesFrame(FrameByte taken, uint8_t c)
+{
+    return taken != BYTE_OUTSIDE && c == FRAME_END;
+}
+
 // Advances the frame assembler by one received byte; a completed frame is
 // processed before this returns.
 void FeedByte(uint8_t c);
