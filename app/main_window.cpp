@@ -75,7 +75,7 @@ static void OnInitDialog(HWND dialog)
     SetAppIcon(dialog, GCLP_HICON, 32);
     SetAppIcon(dialog, GCLP_HICONSM, 16);
     SendDlgItemMessageA(dialog, IDC_LOG, WM_SETFONT, (WPARAM)LogFont, FALSE);
-    ConnectLog(dialog);
+    ConnectReceivers(dialog);
     SetTimer(dialog, TIMER_STARTUP, STARTUP_DELAY_MS, NULL);
 }
 

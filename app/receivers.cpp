@@ -11,6 +11,7 @@
 #include "protocol/contact_check.h"
 #include "protocol/window_effects.h"
 #include "res/resource.h"
+#include "serial/serial_port.h"
 
 // Where the box's clock cannot serve, the check times reports by the PC's
 // clock at the poll that brought them.
@@ -34,9 +35,17 @@ static void ReportLogFull(void)
     PostMessageA(MainWindow, WM_SHOW_ERROR, IDS_LOG_FULL, ERROR_NOT_ENOUGH_MEMORY);
 }
 
-void ConnectLog(HWND dialog)
+// Whichever path sends "CP" on the port, its reply is the box's signature.
+static void NoteCommandSent(const char *command)
+{
+    if (lstrcmpA(command, CMD_QUERY_SIGNATURE) == 0)
+        ExpectSignature();
+}
+
+void ConnectReceivers(HWND dialog)
 {
     AttachLog(GetDlgItem(dialog, IDC_LOG), POLL_PERIOD_MS, ReportLogFull);
+    HearCommandsSent(NoteCommandSent);
 }
 
 void AppendLog(const DecodedFrame &frame)

@@ -14,8 +14,9 @@
 void TellPortEvent(PortEventKind kind, DWORD former = 0);
 
 // Makes the dialog's IDC_LOG the receive log, the first receiver of frames,
-// which tells of a log full by posting WM_SHOW_ERROR. Part of the main
+// which tells of a log full by posting WM_SHOW_ERROR, and has a "CP" sent on
+// the port make the box's next text reply its signature. Part of the main
 // window's WM_INITDIALOG.
-void ConnectLog(HWND dialog);
+void ConnectReceivers(HWND dialog);
 
 #endif

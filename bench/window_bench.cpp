@@ -51,7 +51,7 @@ static INT_PTR CALLBACK BenchDlgProc(HWND dialog, UINT message, WPARAM, LPARAM l
         MainWindow = dialog;
         CreateDrawingObjects();
         SendDlgItemMessageA(dialog, IDC_LOG, WM_SETFONT, (WPARAM)LogFont, FALSE);
-        ConnectLog(MainWindow);
+        ConnectReceivers(MainWindow);
         return TRUE;
     case WM_DRAWITEM:
         DrawContacts((const DRAWITEMSTRUCT *)lParam);

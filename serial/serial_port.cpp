@@ -5,7 +5,6 @@
 #include "serial/serial_port.h"
 
 #include "app/globals.h"
-#include "protocol/box_search.h"
 #include "protocol/glove_protocol.h"
 
 #include <shlwapi.h>
@@ -131,12 +130,18 @@ BOOL SendCommandOn(HANDLE port, const char *text)
     return FALSE;
 }
 
-// Whichever path sends "CP" on the port, its reply is the box's signature.
+static CommandSent CommandListener;
+
+void HearCommandsSent(CommandSent listener)
+{
+    CommandListener = listener;
+}
+
 BOOL SendCommand(const char *text)
 {
     BOOL sent = SendCommandOn(PortHandle, text);
-    if (sent && lstrcmpA(text, CMD_QUERY_SIGNATURE) == 0)
-        ExpectSignature();
+    if (sent && CommandListener)
+        CommandListener(text);
     return sent;
 }
 

@@ -27,8 +27,13 @@ void SetBoxLineSettings(DCB *dcb);
 // drops what has not gone out. TRUE only when all of it was written.
 BOOL SendCommandOn(HANDLE port, const char *text);
 
-// SendCommandOn the program's port; a "CP" that went out makes the box's next
-// text reply its signature.
+// Told of each command that went out whole on the program's port.
+typedef void (*CommandSent)(const char *command);
+
+// Makes `listener` the one told of the commands SendCommand sends.
+void HearCommandsSent(CommandSent listener);
+
+// SendCommandOn the program's port, telling the listener when it went out.
 BOOL SendCommand(const char *text);
 
 // What one poll found: the number of bytes read, and the line errors the

@@ -65,7 +65,7 @@ std::string SaveShowingError(const std::string &path)
 TEST(LogFile, ASaveHoldsEveryByteOfTheLogAndReplacesTheOldFileWhole)
 {
     CreateTestMainWindow();
-    ConnectLog(MainWindow);
+    ConnectReceivers(MainWindow);
     std::string log = "82 \"";
     for (int byte = 1; byte <= 0xFF; byte++)
         if (byte != 0x8F)
@@ -159,7 +159,7 @@ TEST(LogFile, AFileHeldForAMomentIsWaitedForButNotForLong)
 TEST(LogFile, ARecordingWithTimesHoldsTheLogAsItStoodItsLinesAndItsEvents)
 {
     CreateTestMainWindow();
-    ConnectLog(MainWindow);
+    ConnectReceivers(MainWindow);
     PortNumber = 0;
     SetDlgItemTextA(MainWindow, IDC_LOG, "82 \"a\r\nb\" 8F\r\n80 8F\r\n");
     std::string path = Disks + "\\timed.tsv";

@@ -32,7 +32,7 @@ class ReceiveLog : public ::testing::Test
     void SetUp() override
     {
         CreateTestMainWindow();
-        ConnectLog(MainWindow);
+        ConnectReceivers(MainWindow);
     }
     void TearDown() override
     {
@@ -230,7 +230,7 @@ TEST_F(ReceiveLog, TheRaisedLimitKeepsLinesArrivingPastTheDefault)
     EXPECT_LT(LogLength(), 200 * line.size()) << "the default limit no longer cuts the log";
 
     ClearLog();
-    ConnectLog(MainWindow);
+    ConnectReceivers(MainWindow);
     for (DWORD i = 0; i < ticks; i++)
         Poll({tick[0], tick[1], tick[2], tick[3]});
     ASSERT_EQ(LogLength(), 4 * ticks * line.size());

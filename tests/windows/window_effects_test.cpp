@@ -19,7 +19,7 @@ class WindowEffects : public ::testing::Test
     void SetUp() override
     {
         CreateTestMainWindow();
-        ConnectLog(MainWindow);
+        ConnectReceivers(MainWindow);
         FrameLength = 0;
         ContactState = ContactPicture{};
         CheckDlgButton(MainWindow, IDC_TIMESTAMPS, BST_INDETERMINATE);
