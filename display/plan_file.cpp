@@ -49,17 +49,23 @@ static int FindContact(const char *s, const char *e)
     return -1;
 }
 
-static PlanFault AddPair(int a, int b, Plan &plan)
+PlanFault ReadPairName(const char *s, const char *e, unsigned *index)
 {
+    Trim(s, e);
+    const char *plus = (const char *)memchr(s, '+', (size_t)(e - s));
+    if (!plus || memchr(plus + 1, '+', (size_t)(e - plus - 1)))
+        return PLAN_NOT_A_PAIR;
+    const char *leftEnd = plus, *right = plus + 1;
+    Trim(s, leftEnd);
+    Trim(right, e);
+    if (s == leftEnd || right == e)
+        return PLAN_NOT_A_PAIR;
+    int a = FindContact(s, leftEnd), b = FindContact(right, e);
     if (a < 0 || b < 0)
         return PLAN_UNKNOWN_CONTACT;
     if (a == b)
         return PLAN_SAME_CONTACT;
-    unsigned i = a < b ? PairIndex((unsigned)a, (unsigned)b) : PairIndex((unsigned)b, (unsigned)a);
-    if (!HasPairAt(plan.pairs, i)) {
-        AddPairAt(plan.pairs, i);
-        plan.order[plan.size++] = (uint8_t)i;
-    }
+    *index = a < b ? PairIndex((unsigned)a, (unsigned)b) : PairIndex((unsigned)b, (unsigned)a);
     return PLAN_READ;
 }
 
@@ -71,15 +77,13 @@ static PlanFault ReadLine(const char *s, const char *e, Plan &plan)
     Trim(s, e);
     if (s == e || *s == '#')
         return PLAN_READ;
-    const char *plus = (const char *)memchr(s, '+', (size_t)(e - s));
-    if (!plus || memchr(plus + 1, '+', (size_t)(e - plus - 1)))
-        return PLAN_NOT_A_PAIR;
-    const char *leftEnd = plus, *right = plus + 1;
-    Trim(s, leftEnd);
-    Trim(right, e);
-    if (s == leftEnd || right == e)
-        return PLAN_NOT_A_PAIR;
-    return AddPair(FindContact(s, leftEnd), FindContact(right, e), plan);
+    unsigned i = 0;
+    PlanFault fault = ReadPairName(s, e, &i);
+    if (fault == PLAN_READ && !HasPairAt(plan.pairs, i)) {
+        AddPairAt(plan.pairs, i);
+        plan.order[plan.size++] = (uint8_t)i;
+    }
+    return fault;
 }
 
 PlanReading ReadPlan(const char *text, unsigned length, Plan *plan)
