@@ -40,13 +40,23 @@ static bool Matches(const char *s, const char *e, const char *name)
     return s == e && !*name;
 }
 
-// The contact the trimmed text names, or -1.
+// The contact the trimmed text names, or -1. The first letters of its two
+// words pick the one name worth matching: the hand's, and the finger's in the
+// order of a hand's contacts.
 static int FindContact(const char *s, const char *e)
 {
-    for (unsigned c = 0; c < CHECK_CONTACTS; c++)
-        if (Matches(s, e, ContactNames[c]))
-            return (int)c;
-    return -1;
+    static const char Hands[] = "lr", Fingers[] = "lrmitg";
+    const char *word = s;
+    while (word < e && !IsBlank(*word))
+        word++;
+    while (word < e && IsBlank(*word))
+        word++;
+    const char *hand = strchr(Hands, Lower(*s));
+    const char *finger = word < e ? strchr(Fingers, Lower(*word)) : NULL;
+    if (!hand || !*hand || !finger || !*finger)
+        return -1;
+    unsigned c = (unsigned)(hand - Hands) * HAND_CONTACTS + (unsigned)(finger - Fingers);
+    return Matches(s, e, ContactNames[c]) ? (int)c : -1;
 }
 
 PlanFault ReadPairName(const char *s, const char *e, unsigned *index)

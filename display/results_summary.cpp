@@ -63,8 +63,8 @@ void StartSummary(ResultsSummary &summary, void *memory, uint32_t rows)
 static uint8_t PlanLine(ResultsSummary &summary, const ResultsLine &row)
 {
     for (unsigned i = 0; i < summary.planCount; i++)
-        if (strlen(summary.planNames[i]) == row.planLength &&
-            memcmp(summary.planNames[i], row.plan, row.planLength) == 0)
+        if (memcmp(summary.planNames[i], row.plan, row.planLength) == 0 &&
+            summary.planNames[i][row.planLength] == '\0')
             return (uint8_t)i;
     if (summary.planCount == SUMMARY_PLANS)
         return OTHER_PLANS;
