@@ -3,6 +3,8 @@
 const char *const FailCauseNames[FAIL_CAUSES] = {"missing", "not in the plan", "bounced",
                                                  "held since the start"};
 
+const char NoFailingPairs[] = "No FAIL row names a pair.";
+
 static const char CopyHeader[] = "Plan\tGloves\tRows\tPASS rows\tFAIL rows\tGloves with a verdict\t"
                                  "First pass\tFirst pass %\tFinal pass\tFinal pass %\t"
                                  "Checked more than once\r\n";
@@ -101,13 +103,19 @@ unsigned FormatSummaryText(char *text, const ResultsSummary &summary)
     return EndText(out, text);
 }
 
+void PutMorePairs(TextBuffer &out, unsigned more)
+{
+    Put(out, "and ");
+    PutCount(out, more, "more pair", "more pairs");
+}
+
 unsigned FormatChartText(char *text, const ResultsSummary &summary)
 {
     TextBuffer out = StartText(text, CHART_TEXT_SIZE);
     uint8_t order[CHECK_PAIRS];
     unsigned failing = RankFailingPairs(summary, order);
-    Put(out, failing ? "Pairs named on FAIL rows, the most first:\r\n"
-                     : "No FAIL row names a pair.\r\n");
+    Put(out, failing ? "Pairs named on FAIL rows, the most first:" : NoFailingPairs);
+    Put(out, "\r\n");
     for (unsigned i = 0; i < failing && i < CHART_BARS; i++) {
         PutPairName(out, order[i]);
         Put(out, ": ");
@@ -121,8 +129,8 @@ unsigned FormatChartText(char *text, const ResultsSummary &summary)
         Put(out, ")\r\n");
     }
     if (failing > CHART_BARS) {
-        Put(out, "and ");
-        PutCount(out, failing - CHART_BARS, "more pair\r\n", "more pairs\r\n");
+        PutMorePairs(out, failing - CHART_BARS);
+        Put(out, "\r\n");
     }
     return EndText(out, text);
 }

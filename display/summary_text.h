@@ -19,6 +19,12 @@ uint32_t FailRowsNaming(const ResultsSummary &summary, unsigned pair);
 // of one length in the report's order, and returns how many there are.
 unsigned RankFailingPairs(const ResultsSummary &summary, uint8_t order[CHECK_PAIRS]);
 
+// What the chart says in place of bars when no FAIL row names a pair.
+extern const char NoFailingPairs[];
+
+// "and 3 more pairs", after the chart's bars.
+void PutMorePairs(TextBuffer &out, unsigned more);
+
 // A line of counts, such as "3 gloves, 4 rows (2 PASS, 2 FAIL); first pass
 // 1 of 3, 33.3 %; final pass 2 of 3, 66.7 %; 1 checked more than once".
 constexpr unsigned YIELD_LINE_SIZE = 200;
