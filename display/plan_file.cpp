@@ -40,23 +40,31 @@ static bool Matches(const char *s, const char *e, const char *name)
     return s == e && !*name;
 }
 
+// Where c stands among the letters, or -1.
+static int LetterIndex(const char *letters, char c)
+{
+    for (int i = 0; letters[i]; i++)
+        if (letters[i] == c)
+            return i;
+    return -1;
+}
+
 // The contact the trimmed text names, or -1. The first letters of its two
 // words pick the one name worth matching: the hand's, and the finger's in the
 // order of a hand's contacts.
 static int FindContact(const char *s, const char *e)
 {
-    static const char Hands[] = "lr", Fingers[] = "lrmitg";
     const char *word = s;
     while (word < e && !IsBlank(*word))
         word++;
     while (word < e && IsBlank(*word))
         word++;
-    const char *hand = strchr(Hands, Lower(*s));
-    const char *finger = word < e ? strchr(Fingers, Lower(*word)) : NULL;
-    if (!hand || !*hand || !finger || !*finger)
+    int hand = LetterIndex("lr", Lower(*s));
+    int finger = word < e ? LetterIndex("lrmitg", Lower(*word)) : -1;
+    if (hand < 0 || finger < 0)
         return -1;
-    unsigned c = (unsigned)(hand - Hands) * HAND_CONTACTS + (unsigned)(finger - Fingers);
-    return Matches(s, e, ContactNames[c]) ? (int)c : -1;
+    int c = hand * (int)HAND_CONTACTS + finger;
+    return Matches(s, e, ContactNames[c]) ? c : -1;
 }
 
 PlanFault ReadPairName(const char *s, const char *e, unsigned *index)

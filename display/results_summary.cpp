@@ -141,9 +141,10 @@ static void AddRow(ResultsSummary &summary, const ResultsLine &row)
         NoteRow(FindGlove(summary, row, plan), row);
     }
     if (row.verdict == ROW_FAIL)
-        for (unsigned i = 0; i < CHECK_PAIRS; i++)
-            for (unsigned cause = 0; cause < FAIL_CAUSES; cause++)
-                summary.failing[i][cause] += HasPairAt(row.lists[cause], i);
+        for (unsigned cause = 0; cause < FAIL_CAUSES; cause++)
+            for (unsigned a = 0; a < CHECK_CONTACTS; a++)
+                for (unsigned b = a + 1; b < CHECK_CONTACTS; b++)
+                    summary.failing[PairIndex(a, b)][cause] += HasPair(row.lists[cause], a, b);
 }
 
 static void ReadLine(ResultsSummary &summary, const char *s, const char *e,
