@@ -131,6 +131,17 @@ static void CountRow(YieldCounts &counts, const ResultsLine &row)
     counts.failRows += row.verdict == ROW_FAIL;
 }
 
+// Bit b of a list's row a is the pair a, b: only the pairs named are
+// looked up in the report's order.
+static void CountFailingPairs(ResultsSummary &summary, const ResultsLine &row)
+{
+    for (unsigned cause = 0; cause < FAIL_CAUSES; cause++)
+        for (unsigned a = 0; a < CHECK_CONTACTS; a++)
+            for (unsigned b = a + 1; b < CHECK_CONTACTS; b++)
+                if ((row.lists[cause].rows[a] >> b) & 1)
+                    summary.failing[PairIndex(a, b)][cause]++;
+}
+
 static void AddRow(ResultsSummary &summary, const ResultsLine &row)
 {
     CountRow(summary.all, row);
@@ -141,10 +152,7 @@ static void AddRow(ResultsSummary &summary, const ResultsLine &row)
         NoteRow(FindGlove(summary, row, plan), row);
     }
     if (row.verdict == ROW_FAIL)
-        for (unsigned cause = 0; cause < FAIL_CAUSES; cause++)
-            for (unsigned a = 0; a < CHECK_CONTACTS; a++)
-                for (unsigned b = a + 1; b < CHECK_CONTACTS; b++)
-                    summary.failing[PairIndex(a, b)][cause] += HasPair(row.lists[cause], a, b);
+        CountFailingPairs(summary, row);
 }
 
 static void ReadLine(ResultsSummary &summary, const char *s, const char *e,
