@@ -7,26 +7,25 @@ import subprocess
 import unittest
 from datetime import datetime
 
-from harness import AppTestCase, CAPTION, FILE_NAME_BOX, SOON_MS, WORK, pixel, probe, screenshot
+import check_test  # for the steps in the contact check dialog
+from harness import AppTestCase, SOON_MS, WORK, pixel, probe, screenshot
 
-CHECK, SUMMARY, SAVE = 'Contact check', 'Results summary', 'Save As'
-IDM_CONTACT_CHECK, IDC_SUMMARY_TEXT, IDC_SUMMARY_CHART = 0x80, 401, 402
-HEADER = 'Time\tGlove\tPlan\tVerdict\tPairs made\tPlan pairs made\tMissing\tNot in plan\tBounced\t' \
-         'Held since start\r\n'
-# Time|glove|plan|verdict|missing|not in plan|bounced|held since start. The
-# retested GLOVE-4 failed first: a clock at UTC+2 wrote its later row at
+SUMMARY, IDC_SUMMARY_TEXT, IDC_SUMMARY_CHART = 'Results summary', 401, 402
+# The retested GLOVE-4 failed first: a clock at UTC+2 wrote its later row at
 # 00:30, 22:30 UTC. The line of GLOVE-5 is damaged.
-ROWS = [row.split('|') for row in """\
-2026-12-09T21:00:00.000+01:00|GLOVE-1|glove-v2|PASS||||
-2026-12-09T22:00:00.000+01:00|GLOVE-2|glove-v2|FAIL|left index + right thumb|left little + right little||
-2026-12-09T22:30:00.000+01:00|GLOVE-2|glove-v2|PASS||||
-2026-12-09T23:00:00.000+01:00||glove-v2|FAIL|left ground + right ground||left ring + left middle|
-2026-12-09T23:30:00.000+01:00|GLOVE-3|glove-v3|FAIL|left index + right thumb, left ground + right ground|||
-2026-12-09T23:45:00.000+01:00|GLOVE-4|glove-v3|PASS||||
-2026-12-10T00:50:00.000+01:00|GLOVE-5|glove-v3|MAYBE||||
-2026-12-10T00:30:00.000+02:00|GLOVE-4|glove-v3|FAIL||||left ground + right ground
-2026-12-10T01:00:00.000+01:00|GLOVE-6||||||""".splitlines()]
-GOOD = [row for row in ROWS if row[1] != 'GLOVE-5']
+FILE = """\
+Time|Glove|Plan|Verdict|Pairs made|Plan pairs made|Missing|Not in plan|Bounced|Held since start
+2026-12-09T21:00:00.000+01:00|GLOVE-1|glove-v2|PASS||||||
+2026-12-09T22:00:00.000+01:00|GLOVE-2|glove-v2|FAIL|||left index + right thumb|left little + right little||
+2026-12-09T22:30:00.000+01:00|GLOVE-2|glove-v2|PASS||||||
+2026-12-09T23:00:00.000+01:00||glove-v2|FAIL|||left ground + right ground||left ring + left middle|
+2026-12-09T23:30:00.000+01:00|GLOVE-3|glove-v3|FAIL|||left index + right thumb, left ground + right ground|||
+2026-12-09T23:45:00.000+01:00|GLOVE-4|glove-v3|PASS||||||
+2026-12-10T00:50:00.000+01:00|GLOVE-5|glove-v3|MAYBE||||||
+2026-12-10T00:30:00.000+02:00|GLOVE-4|glove-v3|FAIL||||||left ground + right ground
+2026-12-10T01:00:00.000+01:00|GLOVE-6||||||||
+"""
+ROWS = [row.split('|') for row in FILE.splitlines()[1:] if 'MAYBE' not in row]
 CAUSES = {(220, 0, 0): '0', (150, 0, 170): '1', (0, 0, 0): '2', (235, 125, 20): '3'}
 
 
@@ -35,9 +34,8 @@ def line(name, rows):
     gloves = {}
     for i, row in enumerate(rows):
         gloves.setdefault(row[1] or i, []).append(row)
-    judged = [sorted((r for r in g if r[3]), key=lambda r: datetime.fromisoformat(r[0]))
-              for g in gloves.values()]
-    judged = [g for g in judged if g]
+    judged = [g for g in (sorted((r for r in g if r[3]), key=lambda r: datetime.fromisoformat(r[0]))
+                          for g in gloves.values()) if g]
     first, final = (sum(g[end][3] == 'PASS' for g in judged) for end in (0, -1))
     n, verdicts = len(judged), [r[3] for r in rows]
     return ('%s: %d gloves, %d rows (%d PASS, %d FAIL); first pass %d of %d, %.1f %%; final pass '
@@ -50,8 +48,8 @@ def line(name, rows):
 def failing_pairs():
     """Per pair on FAIL rows, its rows by cause, the most first."""
     pairs = {}
-    for row in (r for r in GOOD if r[3] == 'FAIL'):
-        for cause, names in enumerate(row[4:]):
+    for row in (r for r in ROWS if r[3] == 'FAIL'):
+        for cause, names in enumerate(row[6:]):
             for name in filter(None, names.split(', ')):
                 pairs.setdefault(name, [0] * 4)[cause] += 1
     return sorted(pairs.items(), key=lambda item: -sum(item[1]))
@@ -72,6 +70,7 @@ def chart_bars(shot, left, top, right, bottom):
 
 
 class Summary(AppTestCase):
+    open_check, choose_file = check_test.Check.open_check, check_test.Check.choose_file
 
     def tearDown(self):
         probe('click', SUMMARY, 2)
@@ -80,23 +79,18 @@ class Summary(AppTestCase):
     def test_a_shift_of_two_plans_reads_as_its_rows_say(self):
         results = os.path.join(WORK, 'shift.tsv')
         with open(results, 'w', newline='') as f:
-            f.write(HEADER + ''.join('\t'.join(r[:4] + ['', ''] + r[4:]) + '\r\n' for r in ROWS))
+            f.write(FILE.replace('|', '\t').replace('\n', '\r\n'))
         self.save_port(5)
         self.simulate(5, '--start-on', 'CL')
         self.start_app()
-        probe('syscommand', CAPTION, IDM_CONTACT_CHECK)
-        self.assert_shows(CHECK, 'no contact check dialog')
-        probe('key', CHECK, ord('F'))  # "Results file..."
-        self.assert_shows(SAVE, 'no dialog for the results file')
-        probe('settext', SAVE, FILE_NAME_BOX, 'Z:' + results.replace('/', '\\'))
-        probe('click', SAVE, 1)
-        self.assertEqual(probe('gone', SAVE, SOON_MS)[0], 0)
-        probe('key', CHECK, ord('S'))  # "Results summary..."
+        self.open_check()
+        self.choose_file('F', 'Save As', results)  # "Results file..."
+        probe('key', 'Contact check', ord('S'))  # "Results summary..."
         self.assert_shows(SUMMARY, 'no results summary')
 
-        plans = [line('Plan ' + p, [r for r in GOOD if r[2] == p]) for p in ('glove-v2', 'glove-v3')]
+        plans = [line('Plan ' + p, [r for r in ROWS if r[2] == p]) for p in ('glove-v2', 'glove-v3')]
         self.assertEqual(probe('text', SUMMARY, IDC_SUMMARY_TEXT)[1], ''.join(
-            [line('All plans', GOOD)] + plans + ['1 line not understood\r\n']))
+            [line('All plans', ROWS)] + plans + ['1 line not understood\r\n']))
         pairs = failing_pairs()
         self.assertEqual(probe('text', SUMMARY, IDC_SUMMARY_CHART)[1], ''.join(
             ['Pairs named on FAIL rows, the most first:\r\n'] + [
