@@ -8,6 +8,7 @@
 #include "app/clipboard.h"
 #include "app/plan_files.h"
 #include "app/settings.h"
+#include "app/summary_dialog.h"
 #include "app/test_station.h"
 #include "display/check_picture.h"
 #include "display/check_report.h"
@@ -162,7 +163,7 @@ static void ResetAction(HWND)
 static const CheckButton CheckButtons[] = {
     {IDC_CHECK_PLAN, TakePlanAction},       {IDC_CHECK_RESET, ResetAction},
     {IDC_CHECK_OPEN_PLAN, OpenPlan},        {IDC_CHECK_SAVE_PLAN, SavePlan},
-    {IDC_CHECK_RESULTS, ChooseResultsFile},
+    {IDC_CHECK_RESULTS, ChooseResultsFile}, {IDC_CHECK_RESULTS_SUMMARY, ShowStationSummary},
 };
 
 static void OnCommand(HWND dialog, int id, int notification)

@@ -23,7 +23,7 @@ static void LoadFilter(int filterId, char *filter, int size)
 
 // With a default extension set, Windows and Wine add the picked type's
 // extension to a name typed without one.
-DWORD AskFileName(HWND owner, const FileQuestion &question, char *path)
+DWORD AskFileNames(HWND owner, const FileQuestion &question, char *names, DWORD size)
 {
     char filter[FILTER_SIZE];
     LoadFilter(question.filterId, filter, FILTER_SIZE);
@@ -32,12 +32,17 @@ DWORD AskFileName(HWND owner, const FileQuestion &question, char *path)
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrFile = names;
+    dialog.nMaxFile = size;
     dialog.lpstrDefExt = question.extension;
     dialog.Flags = CommonFlags | question.flags;
     BOOL chosen = question.open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
     return chosen ? dialog.nFilterIndex : 0;
+}
+
+DWORD AskFileName(HWND owner, const FileQuestion &question, char *path)
+{
+    return AskFileNames(owner, question, path, MAX_PATH);
 }
 
 void OfferDatedName(char *path, const char *extension)

@@ -23,6 +23,10 @@ struct FileQuestion {
 // from 1, or 0 when the user cancels.
 DWORD AskFileName(HWND owner, const FileQuestion &question, char *path);
 
+// The same with a buffer of size characters for the names, as the Open
+// dialog that takes several files at once needs.
+DWORD AskFileNames(HWND owner, const FileQuestion &question, char *names, DWORD size);
+
 // Writes tactiview-YYYYMMDD-HHMMSS in local time into path, with "." and the
 // extension unless it is NULL.
 void OfferDatedName(char *path, const char *extension);

@@ -13,20 +13,18 @@
 // With a plan, a thick black frame marks the pair to make or release next.
 #include "display/check_picture.h"
 
+#include "display/check_colours.h"
 #include "display/pair_text.h"
 #include "protocol/check_verdict.h"
 
 enum CellFill { FILL_NEVER_MADE, FILL_RELEASED, FILL_MADE_NOW, FILL_HELD_SINCE_START, FILLS };
 
 static const COLORREF FillColours[FILLS] = {RGB(255, 255, 255), RGB(150, 215, 110),
-                                            RGB(40, 100, 220), RGB(235, 125, 20)};
+                                            RGB(40, 100, 220), HeldSinceStartColour};
 
 enum CellMark { MARK_BOUNCED = 1, MARK_MISSING = 2, MARK_NOT_IN_PLAN = 4, MARK_NEXT = 8 };
 
 static const COLORREF GridColour = RGB(128, 128, 128);
-static const COLORREF MissingColour = RGB(220, 0, 0);
-static const COLORREF NotInPlanColour = RGB(150, 0, 170);
-static const COLORREF BounceColour = RGB(0, 0, 0);
 static const COLORREF NextColour = RGB(0, 0, 0);
 
 struct CellLook {

@@ -40,26 +40,50 @@ static bool Matches(const char *s, const char *e, const char *name)
     return s == e && !*name;
 }
 
-// The contact the trimmed text names, or -1.
-static int FindContact(const char *s, const char *e)
+// Where c stands among the letters, or -1.
+static int LetterIndex(const char *letters, char c)
 {
-    for (unsigned c = 0; c < CHECK_CONTACTS; c++)
-        if (Matches(s, e, ContactNames[c]))
-            return (int)c;
+    for (int i = 0; letters[i]; i++)
+        if (letters[i] == c)
+            return i;
     return -1;
 }
 
-static PlanFault AddPair(int a, int b, Plan &plan)
+// The contact the trimmed text names, or -1. The first letters of its two
+// words pick the one name worth matching: the hand's, and the finger's in the
+// order of a hand's contacts.
+static int FindContact(const char *s, const char *e)
 {
+    const char *word = s;
+    while (word < e && !IsBlank(*word))
+        word++;
+    while (word < e && IsBlank(*word))
+        word++;
+    int hand = LetterIndex("lr", Lower(*s));
+    int finger = word < e ? LetterIndex("lrmitg", Lower(*word)) : -1;
+    if (hand < 0 || finger < 0)
+        return -1;
+    int c = hand * (int)HAND_CONTACTS + finger;
+    return Matches(s, e, ContactNames[c]) ? c : -1;
+}
+
+PlanFault ReadPairName(const char *s, const char *e, unsigned *index)
+{
+    Trim(s, e);
+    const char *plus = (const char *)memchr(s, '+', (size_t)(e - s));
+    if (!plus || memchr(plus + 1, '+', (size_t)(e - plus - 1)))
+        return PLAN_NOT_A_PAIR;
+    const char *leftEnd = plus, *right = plus + 1;
+    Trim(s, leftEnd);
+    Trim(right, e);
+    if (s == leftEnd || right == e)
+        return PLAN_NOT_A_PAIR;
+    int a = FindContact(s, leftEnd), b = FindContact(right, e);
     if (a < 0 || b < 0)
         return PLAN_UNKNOWN_CONTACT;
     if (a == b)
         return PLAN_SAME_CONTACT;
-    unsigned i = a < b ? PairIndex((unsigned)a, (unsigned)b) : PairIndex((unsigned)b, (unsigned)a);
-    if (!HasPairAt(plan.pairs, i)) {
-        AddPairAt(plan.pairs, i);
-        plan.order[plan.size++] = (uint8_t)i;
-    }
+    *index = a < b ? PairIndex((unsigned)a, (unsigned)b) : PairIndex((unsigned)b, (unsigned)a);
     return PLAN_READ;
 }
 
@@ -71,15 +95,13 @@ static PlanFault ReadLine(const char *s, const char *e, Plan &plan)
     Trim(s, e);
     if (s == e || *s == '#')
         return PLAN_READ;
-    const char *plus = (const char *)memchr(s, '+', (size_t)(e - s));
-    if (!plus || memchr(plus + 1, '+', (size_t)(e - plus - 1)))
-        return PLAN_NOT_A_PAIR;
-    const char *leftEnd = plus, *right = plus + 1;
-    Trim(s, leftEnd);
-    Trim(right, e);
-    if (s == leftEnd || right == e)
-        return PLAN_NOT_A_PAIR;
-    return AddPair(FindContact(s, leftEnd), FindContact(right, e), plan);
+    unsigned i = 0;
+    PlanFault fault = ReadPairName(s, e, &i);
+    if (fault == PLAN_READ && !HasPairAt(plan.pairs, i)) {
+        AddPairAt(plan.pairs, i);
+        plan.order[plan.size++] = (uint8_t)i;
+    }
+    return fault;
 }
 
 PlanReading ReadPlan(const char *text, unsigned length, Plan *plan)

@@ -41,6 +41,12 @@ struct PlanReading {
 // once. The plan's order is the order of the lines.
 PlanReading ReadPlan(const char *text, unsigned length, Plan *plan);
 
+// The pair that the text from s up to e names: two of the twelve contacts
+// around '+', in either order, in any case, with any spaces and tabs around
+// '+' and at either end. PLAN_READ and the pair's index into CheckPairs, or
+// PLAN_NOT_A_PAIR, PLAN_UNKNOWN_CONTACT or PLAN_SAME_CONTACT.
+PlanFault ReadPairName(const char *s, const char *e, unsigned *index);
+
 // Writes the plan file into text, which holds PLAN_FILE_SIZE characters:
 // the header, then the pairs one a line in the plan's order, every line
 // ended by CR LF. Returns its length.

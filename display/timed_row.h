@@ -24,6 +24,11 @@ constexpr unsigned ROW_TIME_SIZE = 30;
 // returns its length.
 unsigned FormatRowTime(char *text, const RowTime &time);
 
+// Reads a time as FormatRowTime writes it from the length characters at
+// text, each field in its range, into milliseconds since 1970 in UTC; false
+// when the text is no such time.
+bool ReadRowTime(const char *text, unsigned length, int64_t *utcMs);
+
 // The most a row takes: a time, a tab, the longest log line, and a tab after
 // each CR LF of a text reply's own.
 constexpr unsigned ROW_SIZE = ROW_TIME_SIZE + LOG_LINE_SIZE + FRAME_CAPACITY / 2;

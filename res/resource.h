@@ -6,6 +6,7 @@
 #define IDD_PORT 101
 #define IDD_LINE_STATISTICS 102
 #define IDD_CONTACT_CHECK 103
+#define IDD_RESULTS_SUMMARY 104
 #define IDI_APP 100
 
 // The version record's numbers, and the same as the program says them.
@@ -63,6 +64,15 @@
 #define IDC_CHECK_RESULTS 312
 #define IDC_CHECK_RESULTS_NAME 313
 #define IDC_CHECK_SOUNDS 314
+#define IDC_CHECK_RESULTS_SUMMARY 315
+
+// Controls of the results summary dialog. Close is IDCANCEL, so that Escape
+// closes too.
+#define IDC_SUMMARY_SOURCE 400
+#define IDC_SUMMARY_TEXT 401
+#define IDC_SUMMARY_CHART 402
+#define IDC_SUMMARY_OPEN 403
+#define IDC_SUMMARY_COPY 404
 
 #define IDS_DESCRIPTION 1
 #define IDS_NO_PORT 2
@@ -89,6 +99,9 @@
 #define IDS_RESULTS_HOLD_SESSION 39
 // What is wrong with a file that is no plan: IDS_PLAN_FAULTS + its PlanFault.
 #define IDS_PLAN_FAULTS 40
+#define IDS_SUMMARY_READ_FAILED 50
+#define IDS_SUMMARY_REFUSED 51
+#define IDS_SUMMARY_FAILED 52
 
 // System-menu commands; their low four bits are zero, as the system requires.
 #define IDM_PORT_SELECT 0x40
