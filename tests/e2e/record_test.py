@@ -43,13 +43,13 @@ LINE_RATE_BOUND_MS = 300
 
 # Both thumbs held by the PC's clock alone; by the box's, the left index made
 # for 8 ms and the right little and ring held 684 ms across its wrap; the box
-# away once the program has read that break, and back 2 s later, when both
-# middle fingers make for 8 ms by its clock started afresh 10 ms after where
-# it was.
+# away once the program has read that break, and back 2 s later, 3 s before
+# both middle fingers make for 8 ms by its clock started afresh 10 ms after
+# where it was.
 TRACE_END = timed(658)
 TRACE = scenario(untimed((THUMB, THUMB)), THUMBS_MS, untimed(), timed(16300, (INDEX, 0)),
                  timed(16308), timed(16340, (0, LITTLE | RING)), 684, timed(640), 'unplug',
-                 timed(650, (MIDDLE, MIDDLE)), TRACE_END)
+                 3000, timed(650, (MIDDLE, MIDDLE)), TRACE_END)
 WIRES = [name.replace(' ', '_') for name in CONTACTS] + ['port_open']
 REOPEN_MS = 1000  # a lost port is tried again once a second
 
@@ -306,8 +306,10 @@ class Record(AppTestCase):
         path = os.path.join(WORK, 'trace.vcd')
         self.record_as(path, 'Contacts for a logic analyser')
         probe('click', CAPTION, IDC_QUERY_LEFT)  # "CL" starts the scenario
-        # It took 8.2 s with the other core busy.
-        self.assertTrue(wait_until(lambda: self.log_text().endswith(TRACE_END + '\r\n'), 30))
+        # It took 8.2 s with the other core busy. The reply to the "CP" that
+        # the port's return brings may come before or after the last report.
+        self.assertTrue(wait_until(lambda: TRACE_END + '\r\n' in self.log_text(), 30),
+                        self.log_text())
         probe('syscommand', CAPTION, IDM_RECORD_LOG)  # stops it with the time of its end
         self.assertTrue(wait_until(lambda: re.search(rb'\n#\d+\r\n$', read(path)), SOON))
 
