@@ -141,57 +141,50 @@ static void OnGloveBoxFocus(HWND dialog, int notification)
         SendMessageA(dialog, DM_SETDEFID, IDCANCEL, 0);
 }
 
-// The buttons that act on the check or the station, and then hand the
-// default back to Close.
-typedef void (*CheckAction)(HWND dialog);
-
-struct CheckButton {
-    int id;
-    CheckAction act;
-};
-
-static void TakePlanAction(HWND)
+static void OnSoundsBox(HWND dialog)
 {
-    TakePlan();
+    TurnSoundsOn(IsDlgButtonChecked(dialog, IDC_CHECK_SOUNDS) == BST_CHECKED);
 }
 
-static void ResetAction(HWND)
-{
-    ResetContactCheck();
-}
-
-static const CheckButton CheckButtons[] = {
-    {IDC_CHECK_PLAN, TakePlanAction},       {IDC_CHECK_RESET, ResetAction},
-    {IDC_CHECK_OPEN_PLAN, OpenPlan},        {IDC_CHECK_SAVE_PLAN, SavePlan},
-    {IDC_CHECK_RESULTS, ChooseResultsFile}, {IDC_CHECK_RESULTS_SUMMARY, ShowStationSummary},
-};
-
+// The buttons that act on the check or the station show it afresh and then
+// hand the default back to Close.
 static void OnCommand(HWND dialog, int id, int notification)
 {
-    for (const CheckButton &button : CheckButtons) {
-        if (button.id == id) {
-            button.act(dialog);
-            ShowCheck(dialog);
-            FocusClose(dialog);
-        }
-    }
     switch (id) {
     case IDC_CHECK_COPY:
-        CopyCheck(dialog);
-        break;
+        return CopyCheck(dialog);
     case IDC_CHECK_NEXT:
-        OnNextGlove(dialog);
-        break;
+        return OnNextGlove(dialog);
     case IDC_CHECK_GLOVE:
-        OnGloveBoxFocus(dialog, notification);
-        break;
+        return OnGloveBoxFocus(dialog, notification);
     case IDC_CHECK_SOUNDS:
-        TurnSoundsOn(IsDlgButtonChecked(dialog, IDC_CHECK_SOUNDS) == BST_CHECKED);
-        break;
+        return OnSoundsBox(dialog);
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
+        return;
+    case IDC_CHECK_PLAN:
+        TakePlan();
         break;
+    case IDC_CHECK_RESET:
+        ResetContactCheck();
+        break;
+    case IDC_CHECK_OPEN_PLAN:
+        OpenPlan(dialog);
+        break;
+    case IDC_CHECK_SAVE_PLAN:
+        SavePlan(dialog);
+        break;
+    case IDC_CHECK_RESULTS:
+        ChooseResultsFile(dialog);
+        break;
+    case IDC_CHECK_RESULTS_SUMMARY:
+        ShowStationSummary(dialog);
+        break;
+    default:
+        return;
     }
+    ShowCheck(dialog);
+    FocusClose(dialog);
 }
 
 // Opened for the next scan, the glove box has the focus; otherwise Close.
