@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/check_dialog.h"
-#include "app/find_box.h"
+#include "app/search_ports.h"
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/port_watch.h"
@@ -263,7 +263,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         ShowFileError(dialog, (int)wParam, (DWORD)lParam);
         break;
     case WM_DEVICECHANGE:
-        OnDeviceChange(dialog, wParam, lParam);
+        FollowDeviceChange(dialog, wParam, lParam);
         break;
     case WM_PORT_REMOVED:
         OnPortRemoved(dialog, (BOOL)wParam);

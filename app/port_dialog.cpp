@@ -44,7 +44,7 @@ static void OnRefreshTimer(HWND dialog)
 
 // Setting the timer again replaces a pending one, so the late rebuild comes
 // 1.5 s after the last of a burst of changes.
-static void OnDeviceChange(HWND dialog)
+static void RebuildAfterDeviceChange(HWND dialog)
 {
     SetTimer(dialog, TIMER_REFRESH, SettleDelay, NULL);
     RebuildPortList(dialog);
@@ -70,7 +70,7 @@ INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         SetTimer(dialog, TIMER_REFRESH, FirstFillDelay, NULL);
         return TRUE;
     case WM_DEVICECHANGE:
-        OnDeviceChange(dialog);
+        RebuildAfterDeviceChange(dialog);
         break;
     case WM_TIMER:
         if (wParam == TIMER_REFRESH)

@@ -9,13 +9,13 @@
 //   reopened the port opened again: it is asked for its signature, the mode
 //            boxes go back to unknown, and it is open once more.
 //
-// While waiting, a box that ever answered "CP" is also looked for on the
-// ports whose arrival is announced (app/find_box.cpp); found there, it is
+// While waiting, a box that ever answered "CP" is also searched for on the
+// ports whose arrival is announced (app/search_ports.cpp); found there, it is
 // open again on that port. A port the user picks from the system menu ends
-// the waiting and the look, whether or not it opens.
+// the waiting and the search, whether or not it opens.
 #include "app/port_watch.h"
 
-#include "app/find_box.h"
+#include "app/search_ports.h"
 #include "app/globals.h"
 #include "app/line_stats.h"
 #include "app/port_dialog.h"
@@ -60,7 +60,7 @@ void FollowPortState(HWND dialog)
     KeepSystemAwake(PortHandle != NULL);
     WaitingForPort = FALSE;
     KillTimer(dialog, TIMER_REOPEN);
-    EndLook(dialog);
+    StopSearch(dialog);
     if (PortHandle) {
         SetTimer(dialog, TIMER_POLL, POLL_PERIOD_MS, NULL);
     } else {
@@ -123,7 +123,7 @@ void PollOnce(HWND dialog)
 // Every top-level window hears of ports that come and go, inside a system
 // broadcast that should be answered quickly, so the work is posted or left
 // to a timer. Any arrival may be the lost port's, under a name or not.
-void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data)
+void FollowDeviceChange(HWND dialog, WPARAM event, LPARAM data)
 {
     DWORD port = BroadcastPortNumber((const DEV_BROADCAST_HDR *)data);
     if (event == DBT_DEVICEREMOVECOMPLETE) {
@@ -176,8 +176,8 @@ void OpenStartupPort(HWND dialog)
 // cancelled at start-up can still begin; the mode boxes keep what they know.
 // A lost port that was being waited for is given up for the one chosen, and
 // the line statistics and the contact check start afresh with the new port.
-// A look for the box ends first: the port it tries may be the one picked,
-// which the look's handle would keep from opening.
+// A search for the box ends first: the port it tries may be the one picked,
+// which the search's handle would keep from opening.
 void ChangePort(HWND dialog)
 {
     if (!ChoosePort(dialog))
@@ -185,7 +185,7 @@ void ChangePort(HWND dialog)
     if (PortHandle)
         CloseHandle(PortHandle);
     PortHandle = NULL;
-    EndLook(dialog);
+    StopSearch(dialog);
     OpenPort();
     TellPortEvent(PORT_PICKED);
     SendCommand(CMD_QUERY_SIGNATURE);

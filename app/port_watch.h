@@ -10,7 +10,7 @@
 // With a port open the commands are usable, the port is polled and the PC is
 // kept from sleeping; without one the commands are greyed out, nothing is
 // read, no lost port is waited for, and the PC may sleep again. Either way no
-// box is looked for.
+// box is searched for.
 void FollowPortState(HWND dialog);
 
 // Windows judges idleness by user input alone, not by serial traffic or disk
@@ -22,7 +22,7 @@ void KeepSystemAwake(BOOL awake);
 void WatchPort(HWND dialog);
 
 // The port no longer works: it is closed, and its return waited for; a box
-// that ever answered "CP" is looked for on the ports that arrive meanwhile.
+// that ever answered "CP" is searched for on the ports that arrive meanwhile.
 void LosePort(HWND dialog);
 
 // The tick of TIMER_REOPEN while a lost port is waited for.
@@ -34,9 +34,9 @@ void PollOnce(HWND dialog);
 
 // WM_DEVICECHANGE. A device has arrived: a lost port that is waited for is
 // tried half a second from now rather than at the next tick, and any other
-// port is a candidate for the box while it is looked for. A removal posts
+// port is a candidate for the box while it is searched for. A removal posts
 // WM_PORT_REMOVED while a port is open.
-void OnDeviceChange(HWND dialog, WPARAM event, LPARAM data);
+void FollowDeviceChange(HWND dialog, WPARAM event, LPARAM data);
 
 // WM_PORT_REMOVED: a removal that names the open port loses it.
 void OnPortRemoved(HWND dialog, BOOL namedOpenPort);

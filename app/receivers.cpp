@@ -65,7 +65,7 @@ static void CheckPortEvent(const PortEvent &event)
         ForgetBoxClock();
 }
 
-// A port picked may hold another box, which is not looked for elsewhere
+// A port picked may hold another box, which is not searched for elsewhere
 // until it has answered "CP" itself.
 static void SignaturePortEvent(const PortEvent &event)
 {

@@ -1,4 +1,4 @@
-// The ports announced during a look are kept in a small table in the order
+// The ports announced during a search are kept in a small table in the order
 // of their arrival; one that is rejected stays in it, so that a second
 // announcement does not try it again, until its removal frees its entry.
 #include "protocol/box_search.h"

@@ -27,7 +27,7 @@ void KeepSignature(const DecodedFrame &frame);
 // Another port was picked: the box there has no signature until it answers.
 void ForgetSignature(void);
 
-// A port announced while the box is looked for is first opened this long
+// A port announced while the box is searched for is first opened this long
 // after its arrival, as an adapter may refuse opening for a moment; opening
 // is tried again until it has been a candidate for CANDIDATE_OPEN_MS, up to
 // 2 s after the arrival. Once sent "CP", it has CANDIDATE_REPLY_MS to answer.
@@ -51,14 +51,14 @@ extern CandidatePort Candidate;
 
 enum CandidateVerdict { CANDIDATE_WAIT, CANDIDATE_IS_THE_BOX, CANDIDATE_IS_NOT };
 
-// Starts looking, with no port announced yet; false, and nothing is looked
+// Starts searching, with no port announced yet; false, and nothing is searched
 // for, when the box never answered "CP".
 bool BeginSearch(void);
 
-// Stops looking and forgets every announced port and the candidate.
+// Stops searching and forgets every announced port and the candidate.
 void EndSearch(void);
 
-// A port arrived; while looking it waits for its turn, unless it is waiting
+// A port arrived; while searching it waits for its turn, unless it is waiting
 // or tried already, or was rejected and has not gone since. True when noted.
 bool NoteArrival(uint32_t port, uint32_t nowMs);
 

@@ -170,7 +170,7 @@ class Faults(AppTestCase):
         self.lose_box('--signature', '', '--scenario', self.scenario('pause 60000\n'))
         elsewhere = self.simulate(7)
         self.announce(7)
-        time.sleep(4)  # where a box is looked for, it was found within 1.35 s
+        time.sleep(4)  # where a box is searched for, it was found within 1.35 s
         self.assertFalse(elsewhere.received('CP'))
 
     def test_a_saved_port_that_no_longer_exists(self):

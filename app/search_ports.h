@@ -1,16 +1,16 @@
-// Looking for the glove box on the ports whose arrival Windows announces
+// Searching for the glove box on the ports whose arrival Windows announces
 // while the box's own port is lost and waited for: each is tried in turn,
 // on a handle of its own, and the first that answers "CP" with the box's
 // signature becomes the program's port. Nothing is sent to any other port.
-#ifndef TACTIVIEW_FIND_BOX_H
-#define TACTIVIEW_FIND_BOX_H
+#ifndef TACTIVIEW_SEARCH_PORTS_H
+#define TACTIVIEW_SEARCH_PORTS_H
 
 #include <windows.h>
 
-// Ends a look, if one runs: the port being tried is closed.
-void EndLook(HWND dialog);
+// Ends a search, if one runs: the port being tried is closed.
+void StopSearch(HWND dialog);
 
-// A port other than the lost one has arrived: while the box is looked for,
+// A port other than the lost one has arrived: while the box is searched for,
 // it is tried in its turn, on the ticks of TIMER_SEARCH.
 void HearArrival(HWND dialog, DWORD port);
 

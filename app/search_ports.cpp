@@ -1,7 +1,7 @@
-// The rules of the look, which port is tried when and whether it answers as
+// The rules of the search, which port is tried when and whether it answers as
 // the box, are the platform-free core's (protocol/box_search.cpp); this
 // opens, reads and closes the ports it names, once a poll period.
-#include "app/find_box.h"
+#include "app/search_ports.h"
 
 #include "app/globals.h"
 #include "app/line_stats.h"
@@ -22,7 +22,7 @@ static void CloseCandidate(void)
     CandidateHandle = NULL;
 }
 
-void EndLook(HWND dialog)
+void StopSearch(HWND dialog)
 {
     KillTimer(dialog, TIMER_SEARCH);
     CloseCandidate();
