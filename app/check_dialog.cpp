@@ -178,7 +178,7 @@ static void OnCommand(HWND dialog, int id, int notification)
         ChooseResultsFile(dialog);
         break;
     case IDC_CHECK_RESULTS_SUMMARY:
-        ShowStationSummary(dialog);
+        ShowResultsSummary(dialog, ResultsPath);
         break;
     default:
         return;

@@ -6,7 +6,6 @@
 #include "app/clipboard.h"
 #include "app/file_dialog.h"
 #include "app/summary_files.h"
-#include "app/test_station.h"
 #include "display/file_list.h"
 #include "display/summary_chart.h"
 #include "display/summary_text.h"
@@ -101,9 +100,4 @@ void ShowResultsSummary(HWND owner, const char *resultsPath)
     }
     SummariseChosen(owner);
     DialogBoxParamA(NULL, MAKEINTRESOURCEA(IDD_RESULTS_SUMMARY), owner, SummaryDlgProc, 0);
-}
-
-void ShowStationSummary(HWND dialog)
-{
-    ShowResultsSummary(dialog, ResultsPath);
 }

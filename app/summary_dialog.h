@@ -12,7 +12,4 @@
 // nothing when the user cancels.
 void ShowResultsSummary(HWND owner, const char *resultsPath);
 
-// The same for the station's results file, from the contact check dialog.
-void ShowStationSummary(HWND dialog);
-
 #endif
