@@ -12,8 +12,8 @@ enum GloveFlags { JUDGED = 1, FIRST_PASS = 2, FINAL_PASS = 4 };
 struct GloveEntry {
     const char *name; // in the text read; a glove without a name is never looked up
     uint32_t hash;
-    uint8_t nameLength; // under GLOVE_NAME_SIZE
-    uint8_t plan;       // its line in plans[], or ALL_PLANS
+    uint16_t nameLength; // at most ROW_NAME_MOST
+    uint8_t plan;        // its line in plans[], or ALL_PLANS
     uint8_t flags;
     uint32_t rows;
     int64_t firstMs, finalMs; // of its rows with a verdict, in UTC
@@ -84,7 +84,7 @@ static GloveEntry &AddEntry(ResultsSummary &summary, const ResultsLine &row, uin
                             uint32_t hash)
 {
     GloveEntry &glove = summary.entries[summary.used++];
-    glove = {row.glove, hash, (uint8_t)row.gloveLength, plan, 0, 0, 0, 0};
+    glove = {row.glove, hash, (uint16_t)row.gloveLength, plan, 0, 0, 0, 0};
     return glove;
 }
 

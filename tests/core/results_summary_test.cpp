@@ -87,6 +87,14 @@ TEST(ResultsSummary, PlansAndPairsBeyondTheirLinesAndAFileRefused)
     EXPECT_TRUE(ListedFilePath("C:\\r\0a.tsv\0b.tsv\0", 1, path, sizeof path));
     EXPECT_STREQ(path, "C:\\r\\b.tsv");
     EXPECT_FALSE(ListedFilePath("C:\\r\0a.tsv\0b.tsv\0", 2, path, sizeof path));
+
+    // Names as long as a row keeps them, told apart by their last letter.
+    std::string rows = RESULTS_HEADER;
+    for (char last : {'1', '2'})
+        rows += "2026-12-09T10:00:00.000+01:00\t" + std::string(ROW_NAME_MOST - 1, 'g') + last +
+                "\tv\tPASS\t\t\t\t\t\t\n";
+    EXPECT_EQ(Summarise({rows}), "y");
+    EXPECT_EQ(Summary.all.gloves, 2u);
 }
 
 } // namespace
